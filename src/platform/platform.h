@@ -1,0 +1,329 @@
+// platform.h: everything the game may ask of the operating system, and nothing more.
+//
+// The game addresses sprites, images, sounds, fonts, packs, key files and windows
+// by small numbers it chooses itself. Passing PF_ANY (-1) as the number makes the
+// layer pick a free slot and return a non-zero handle that is used in place of the
+// number from then on. Creating an object under a number already in use frees the
+// old object first. Every creating call returns 0 on failure; nothing throws.
+//
+// Colours are packed red in the low byte, then green, then blue, with an alpha byte
+// above where a call says so (RGBA). A colour made with RGB() has alpha 0 and is
+// drawn opaque.
+//
+// Strings are UTF-8. File names are full paths; folder paths end with '/'.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+constexpr int PF_ANY = -1;
+
+constexpr uint32_t RGB(int r, int g, int b) {
+    return uint32_t(r & 255) | (uint32_t(g & 255) << 8) | (uint32_t(b & 255) << 16);
+}
+constexpr uint32_t RGBA(int r, int g, int b, int a) {
+    return RGB(r, g, b) | (uint32_t(a & 255) << 24);
+}
+constexpr int ColourRed(uint32_t c) { return int(c & 255); }
+constexpr int ColourGreen(uint32_t c) { return int((c >> 8) & 255); }
+constexpr int ColourBlue(uint32_t c) { return int((c >> 16) & 255); }
+constexpr int ColourAlpha(uint32_t c) { return int((c >> 24) & 255); }
+
+// ---------------------------------------------------------------------------
+// Backend and lifetime
+
+enum PfBackend {
+    PF_BACKEND_SYSTEM = 0,   // real display and sound device
+    PF_BACKEND_HEADLESS = 1  // offscreen video, no sound device, FlipFrame never sleeps
+};
+// Chosen before InitSprite; the default is PF_BACKEND_SYSTEM.
+void PfSelectBackend(int backend);
+int PfIsHeadless();
+// Frees every object of every kind and closes the devices. Safe to call twice;
+// tests call it between cases to start from a clean layer.
+void PfShutdown();
+
+// Subsystem start-up; 1 on success, 0 on failure.
+int InitSprite();
+int InitKeyboard();
+int InitMouse();
+// Opens the sound device. Without a usable device it still returns 1 and the
+// mixer runs silently (PfSoundDeviceOpen() tells which).
+int InitSound();
+
+// ---------------------------------------------------------------------------
+// Screen and frame
+
+// Full screen at the desktop size (the display mode is never changed).
+int OpenGameScreen(int width, int height, int depth, const std::string& title, int flipMode);
+// A drawing surface filling the client area of a window opened with OpenGameWindow.
+int OpenWindowedScreen(int window, int x, int y, int width, int height);
+void CloseGameScreen();
+int IsGameScreenOpen();
+void SetFrameRate(int framesPerSecond);
+void SetSpriteQuality(int quality);  // 1 = bilinear filtering of scaled sprites
+void ClearFrame(uint32_t colour);
+void FlipFrame();                    // present, then sleep to hold the frame rate
+int IsScreenActive();
+int ScreenWidth();
+int ScreenHeight();
+// Reads one pixel of the frame drawn so far (RGBA packed as above, alpha 255).
+uint32_t ScreenPixel(int x, int y);
+
+// ---------------------------------------------------------------------------
+// Sprites: images that can be drawn on the screen
+
+enum { SPRITE_ALPHA = 1 };
+int LoadSpriteBytes(int number, const void* data, size_t size, int flags);
+int CreateSprite(int number, int width, int height, int flags);
+int CopySprite(int source, int destination, int flags);
+void FreeSprite(int number);
+int IsSprite(int number);
+void ScaleSprite(int number, int width, int height);  // -1 = natural size
+int SpriteWidth(int number);                          // display size
+int SpriteHeight(int number);
+int SpriteStoredWidth(int number);                    // pixel size as decoded
+int SpriteStoredHeight(int number);
+void DrawSprite(int number, int x, int y, int intensity = 255, int64_t tint = -1);
+void DrawSpriteOpaque(int number, int x, int y);
+// Reads one stored pixel of a sprite (RGBA packed), 0 when out of range.
+uint32_t SpritePixel(int number, int x, int y);
+
+// ---------------------------------------------------------------------------
+// Images: pixels in memory that are never drawn on the screen directly
+
+int LoadImageBytes(int number, const void* data, size_t size);
+int CreateImage(int number, int width, int height);
+int ResizeImage(int number, int width, int height);  // bilinear resampling
+int ImageWidth(int number);
+int ImageHeight(int number);
+void FreeImage(int number);
+int IsImage(int number);
+uint32_t ImagePixel(int number, int x, int y);
+// Captures a rectangle of the frame drawn so far into an image.
+int GrabScreenImage(int number, int x, int y, int width, int height);
+// Writes an image as a Windows bitmap; 1 when the whole file was written.
+int SaveImageBmp(int number, const std::string& path);
+
+// ---------------------------------------------------------------------------
+// 2D drawing onto a sprite or an image
+
+using PfOutput = int64_t;
+PfOutput SpriteOutput(int number);
+PfOutput ImageOutput(int number);
+int StartDrawing(PfOutput output);
+void StopDrawing();
+
+enum {
+    DRAW_DEFAULT = 0,      // opaque: texts with their back colour, boxes replace pixels
+    DRAW_TRANSPARENT = 1,  // texts without their back box
+    DRAW_ALPHABLEND = 2,   // colours and images are blended by their alpha
+    DRAW_GRADIENT = 4      // FillBox fills with the linear gradient
+};
+void DrawingMode(int modeFlags);
+void UseFont(int fontNumber);
+void SetFrontColor(uint32_t colour);
+void SetBackColor(uint32_t colour);
+void DrawTextAt(int x, int y, const std::string& text);
+void DrawTextAt(int x, int y, const std::string& text, uint32_t front);
+void DrawTextAt(int x, int y, const std::string& text, uint32_t front, uint32_t back);
+int TextWidth(const std::string& text);
+int TextHeight(const std::string& text);
+void FillBox(int x, int y, int width, int height);
+void FillBox(int x, int y, int width, int height, uint32_t colour);
+// Gradient from (x1, y1) with the front colour to (x2, y2) with the back colour;
+// GradientColor adds stops between them. Reset by StartDrawing.
+void LinearGradient(int x1, int y1, int x2, int y2);
+void GradientColor(double position, uint32_t colour);
+void ResetGradientColors();
+// Draws an image (or a sprite, given as SpriteOutput-style number with
+// DrawSpriteOn) into the current output at its stored size.
+void DrawImageOn(int image, int x, int y);
+void DrawSpriteOn(int sprite, int x, int y);
+
+// ---------------------------------------------------------------------------
+// Fonts
+
+// Makes the family of a TrueType file usable by name in this process only.
+int InstallFontFile(const std::string& path);
+// The same from bytes held in memory (the layer keeps its own copy).
+int InstallFontBytes(const void* data, size_t size);
+enum {
+    FONT_BOLD = 1,
+    FONT_ITALIC = 2,
+    FONT_UNDERLINE = 4,
+    FONT_STRIKEOUT = 8,
+    FONT_HIGHQUALITY = 16
+};
+// Family looked up without regard to letter case; pixel height = points * 96 / 72.
+int LoadFontFace(int number, const std::string& family, int points, int styleFlags);
+void FreeFontFace(int number);
+int IsFontFace(int number);
+
+// ---------------------------------------------------------------------------
+// Sound
+
+enum { SOUND_LOOP = 1, SOUND_MULTIPLE = 2 };
+enum { SOUND_STOPPED = 0, SOUND_PLAYING = 1, SOUND_PAUSED = 2 };
+int LoadSoundBytes(int number, const void* data, size_t size);  // OGG Vorbis
+void FreeSound(int number);
+int IsSound(int number);
+// Returns the channel used (>= 1), 0 when nothing could be played.
+int PlaySoundClip(int number, int flags, int volume);
+void SetSoundVolume(int number, int volume, int channel);
+int SoundStatus(int number, int channel);
+void PauseSoundClip(int number, int channel);
+void ResumeSoundClip(int number, int channel);
+void StopSoundClip(int number, int channel);
+int PfSoundDeviceOpen();
+// Mixes the next frames of stereo 16-bit output at 44100 Hz into out. The device
+// callback uses it; with no device, tests call it to step playback.
+void PfMixSound(int16_t* out, int frames);
+
+// ---------------------------------------------------------------------------
+// Keyboard and mouse
+
+enum PfKey {
+    KEY_NONE = 0,
+    KEY_A, KEY_B, KEY_C, KEY_D, KEY_E, KEY_F, KEY_G, KEY_H, KEY_I, KEY_J, KEY_K, KEY_L, KEY_M,
+    KEY_N, KEY_O, KEY_P, KEY_Q, KEY_R, KEY_S, KEY_T, KEY_U, KEY_V, KEY_W, KEY_X, KEY_Y, KEY_Z,
+    KEY_0, KEY_1, KEY_2, KEY_3, KEY_4, KEY_5, KEY_6, KEY_7, KEY_8, KEY_9,
+    KEY_F1, KEY_F2, KEY_F3, KEY_F4, KEY_F5, KEY_F6, KEY_F7, KEY_F8, KEY_F9, KEY_F10, KEY_F11, KEY_F12,
+    KEY_ESCAPE, KEY_RETURN, KEY_SPACE, KEY_BACKSPACE, KEY_TAB,
+    KEY_LEFT, KEY_RIGHT, KEY_UP, KEY_DOWN,
+    KEY_PAD_PLUS, KEY_PAD_MINUS, KEY_PAD_ENTER,
+    KEY_LEFT_SHIFT, KEY_RIGHT_SHIFT, KEY_LEFT_CONTROL, KEY_RIGHT_CONTROL, KEY_LEFT_ALT, KEY_RIGHT_ALT,
+    KEY_COUNT
+};
+void ReadKeyboard();
+int KeyPushed(int key);
+int KeyReleased(int key);  // 1 exactly once, in the first snapshot after the key went up
+
+enum { MOUSE_LEFT = 1, MOUSE_RIGHT = 2, MOUSE_MIDDLE = 3 };
+void ReadMouse();
+int MouseX();
+int MouseY();
+int MouseButton(int button);
+void ReleaseMouse();
+void SetMousePosition(int x, int y);
+
+// ---------------------------------------------------------------------------
+// Windows
+
+enum {
+    WINDOW_CENTRED = 1,
+    WINDOW_TITLEBAR = 2,   // title bar, system menu and minimise button, fixed size
+    WINDOW_BORDERLESS = 4, // pop-up window without border or title bar
+    WINDOW_HIDDEN = 8
+};
+int OpenGameWindow(int number, int x, int y, int width, int height, const std::string& title, int flags);
+void CloseGameWindow(int number);
+int IsGameWindow(int number);
+void ActivateWindow(int number);
+void MinimiseWindow(int number);
+// Loads a Windows .cur file from disk; returns a cursor handle or 0.
+int LoadCursorFile(const std::string& path);
+void SetWindowCursor(int window, int cursor);
+
+enum PfWindowEvent {
+    WEV_NONE = 0,
+    WEV_REPAINT,
+    WEV_LEFT_DOWN,
+    WEV_LEFT_UP,
+    WEV_LEFT_CLICK,   // delivered after WEV_LEFT_UP
+    WEV_MINIMISED,
+    WEV_RESTORED,
+    WEV_ACTIVATED,
+    WEV_DEACTIVATED,
+    WEV_CLOSE
+};
+int PollWindowEvent();
+int WindowMouseX(int window);  // -1 while the pointer is outside the client area
+int WindowMouseY(int window);
+
+// Test input: these feed the same path as the system's own events, so the game
+// cannot tell them apart. Usable with either backend.
+void PfInjectMouseMove(int x, int y);
+void PfInjectMouseButton(int button, int down);
+void PfInjectKey(int key, int down);
+void PfInjectWindowEvent(int event);   // minimised, restored, activated, deactivated, close, repaint
+void PfInjectMouseLeave();
+
+// ---------------------------------------------------------------------------
+// Archives: the game's data pack and ZIP files
+
+enum { PACK_NATIVE = 1, PACK_ZIP = 2 };
+int OpenDataPack(int number, const std::string& path, int kind);
+// Bytes written, or 0 / -1 when the entry is missing, damaged or larger than the buffer.
+int64_t ExtractPackEntry(int pack, void* buffer, int64_t bufferSize, const std::string& name);
+struct PackEntryInfo {
+    std::string name;
+    int isFolder;
+    int64_t size;
+};
+std::vector<PackEntryInfo> ListPackEntries(int pack);
+int ExtractPackEntryToFile(int pack, const std::string& name, const std::string& path);
+void CloseDataPack(int pack);
+
+// ---------------------------------------------------------------------------
+// Key/value text files (grouped "key = value" lines)
+
+int OpenKeyFile(int number, const std::string& path);
+int OpenKeyBytes(int number, const void* data, size_t size);
+int CreateKeyFile(int number, const std::string& path);
+int CloseKeyFile(int number);  // writes a created file out; 1 when written
+int SelectGroup(int file, const std::string& group);
+std::string ReadKeyText(int file, const std::string& key, const std::string& fallback);
+int64_t ReadKeyNumber(int file, const std::string& key, int64_t fallback);
+void WriteKeyGroup(int file, const std::string& group);
+void WriteKeyText(int file, const std::string& key, const std::string& value);
+void WriteKeyNumber(int file, const std::string& key, int64_t value);
+void WriteComment(int file, const std::string& text);
+std::vector<std::string> ListGroups(int file);
+std::vector<std::string> ListKeys(int file, const std::string& group);
+
+// ---------------------------------------------------------------------------
+// Files and folders
+
+std::string ProgramFolder();   // folder of the executable
+std::string UserDataFolder();  // $XDG_DATA_HOME or ~/.local/share; "" when unknown
+std::string HomeFolder();
+std::string TempFolder();
+int CreateFolder(const std::string& path);      // one level
+int CreateFolderPath(const std::string& path);  // every missing level, one after another
+int64_t FileSize(const std::string& path);      // -1 missing, -2 a folder
+int DeleteFile(const std::string& path);
+std::vector<std::string> ListFolder(const std::string& folder, const std::string& pattern);
+int ReadWholeFile(const std::string& path, std::string& bytes);
+int WriteWholeFile(const std::string& path, const void* data, size_t size);
+// Sequential writing (the log): a handle, 0 on failure.
+int CreateFileForWriting(const std::string& path);
+int WriteToFile(int handle, const void* data, size_t size);  // 1 when everything was written
+void CloseFile(int handle);
+
+// ---------------------------------------------------------------------------
+// System, time, text
+
+std::string CpuName();
+int CpuCountSystem();
+int CpuCountProcess();
+int64_t TotalMemory();
+int64_t FreeMemory();
+int MonitorCount();
+int DesktopWidth(int monitor);
+int DesktopHeight(int monitor);
+int OsVersionCode();
+// Seconds since the epoch, and a local date formatted with %yyyy %mm %dd %hh %ii %ss.
+int64_t CurrentTime();
+std::string FormatDate(const std::string& mask, int64_t time);
+void SleepMs(int milliseconds);
+void SetCommandLine(int argc, char** argv);
+int CountParameters();
+std::string Parameter(int index);  // 0 is the first parameter after the program
+std::string UserLocale();          // "en-GB", or "" when the system offers none
+std::string UpperCase(const std::string& text);  // Latin, Greek and Cyrillic
+int RandomInt(int maximum, int minimum);
+void PfSeedRandomForTests(uint64_t seed);  // deterministic RandomInt from here on
+void MessageBox(const std::string& title, const std::string& text);  // also to stderr
