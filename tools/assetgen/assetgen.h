@@ -1,0 +1,23 @@
+// assetgen.h: the asset generator's parts, shared by its main program and its tests.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct GeneratedFile {
+    std::string name;  // the pack entry name, e.g. "s07.png"
+    std::vector<uint8_t> bytes;
+};
+
+// Every image of the catalogue, PNG-encoded, under its entry name.
+std::vector<GeneratedFile> GenerateArtwork();
+// Contact sheet and full-screen mock-ups, as PNG files in a folder, for review.
+void WriteArtReview(const std::vector<GeneratedFile>& art, const std::string& folder);
+// The two music tracks and the six effects, OGG Vorbis, under their entry names.
+std::vector<GeneratedFile> GenerateAudio();
+// The game's typeface: the source TrueType file with its family renamed
+// "Time and Space"; empty when the source cannot be read or parsed.
+std::vector<uint8_t> PrepareFont(const std::string& sourcePath);
+// The window cursor as a Windows .cur file.
+std::vector<uint8_t> GenerateCursor();
