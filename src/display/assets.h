@@ -68,5 +68,8 @@ void InstallTypeface();
 void LoadSounds();
 void LoadImages();
 void CreateFonts();
+// The images drawn by the game itself: the play background (5), the empty tray
+// slot (97) and the three status-bar boxes (98 to 100). Part of LoadImages.
+void CreateGeneratedImages();
 // Logs the failure, closes the screen, shows the asset error and ends the process.
 [[noreturn]] void AssetFailed(const std::string& label);

@@ -41,6 +41,12 @@ enum PfBackend {
 // Chosen before InitSprite; the default is PF_BACKEND_SYSTEM.
 void PfSelectBackend(int backend);
 int PfIsHeadless();
+// Test hook: the size the headless backend reports for desktop 0 (0, 0 = the driver's own).
+void PfSetHeadlessDesktopSize(int width, int height);
+// Test hook: how many objects of one kind exist now, numbered and handled alike
+// (leak checks across a display rebuild).
+enum { PF_OBJECTS_SPRITES = 1, PF_OBJECTS_IMAGES = 2, PF_OBJECTS_FONTS = 3 };
+int PfLiveObjectCount(int kind);
 // Frees every object of every kind and closes the devices. Safe to call twice;
 // tests call it between cases to start from a clean layer.
 void PfShutdown();
@@ -257,6 +263,8 @@ void PfInjectMouseLeave();
 enum { PACK_NATIVE = 1, PACK_ZIP = 2 };
 int OpenDataPack(int number, const std::string& path, int kind);
 // Bytes written, or 0 / -1 when the entry is missing, damaged or larger than the buffer.
+// Exactly: every failure (unknown pack, missing entry, damaged data, entry larger than
+// bufferSize) returns -1; 0 is returned only for an entry that is empty.
 int64_t ExtractPackEntry(int pack, void* buffer, int64_t bufferSize, const std::string& name);
 struct PackEntryInfo {
     std::string name;

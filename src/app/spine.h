@@ -1,0 +1,79 @@
+// spine.h: the start-up, main-loop and input pieces of the app, shared by its files and the tests.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// ---------------------------------------------------------------- start-up and end
+
+void StartUp();
+void RunMainLoop();
+// Saves the preferences and best scores and shuts the platform layer down.
+void ShutDown();
+// One pass of the main loop: window events, present, draw, timers, input, keys.
+void RunOneFrame();
+
+// Test hooks for start-up: a game folder other than the program's own.
+struct StartOptions {
+    std::string GameDir;  // "" = the folder of the executable
+};
+extern StartOptions Start;
+
+// ---------------------------------------------------------------- folders
+
+// GameDir from the program's folder, UserDir from the per-user data folder
+// ("" when the system names none); SaveTo starts as GameDir.
+void FindFolders();
+// The per-user folder below a data folder: "dawnwhistle game studio/Prismoria/".
+std::string UserFolderBelow(const std::string& dataFolder);
+// Reads the preferences from GameDir, else from UserDir (created when missing),
+// and sets SaveTo to the folder the preferences belong to.
+void ReadStartupPreferences();
+
+// ---------------------------------------------------------------- log report
+
+struct SystemFacts {
+    std::string CpuName;
+    int TotalCores = 1;
+    int AvailableCores = 1;
+    int64_t TotalMemory = 0;
+    int64_t FreeMemory = 0;
+    int Desktops = 1;
+    int OsVersion = 0;
+};
+
+SystemFacts ReadSystemFacts();
+std::string LogFileName(int64_t startTime);
+std::string ScreenModeName(int gameScreen);
+// The sections "[SYSTEM DETAILS]" to "[INITIAL SETTINGS]".
+void WriteSystemReport(const SystemFacts& facts);
+// Creates SaveTo + the log file name, writes the first two lines and the report.
+bool StartLogReport(const SystemFacts& facts, int64_t startTime);
+// "[AVAILABLE LANGUAGES]" with one line per language, then "[STARTING GAME]".
+void LogAvailableLanguages();
+
+// ---------------------------------------------------------------- frame pieces
+
+void DrawScreenState();
+void StepIntro();
+void HandlePointer();
+void DrainWindowEvents();
+void HandleClick();
+void HandleKeys();
+void HandleEscape();
+// F2: the frame drawn so far, saved as SaveTo + "Prismoria <date> <time>.bmp".
+// Returns the file name tried.
+std::string TakeScreenshot();
+std::string ScreenshotFileName(int64_t time);
+
+// Pointer position of this frame: the window's client position in the windowed
+// modes, the full-screen mouse otherwise.
+int PointerX();
+int PointerY();
+
+// Loop state that belongs to the spine alone.
+struct LoopState {
+    int TrackPausedByInactive = 0;  // full screen: resume the music once the screen is back
+    int Frames = 0;                 // frames run since start-up
+};
+extern LoopState Loop;

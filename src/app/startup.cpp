@@ -1,0 +1,133 @@
+// startup.cpp: bringing the game up in its fixed order, and the orderly end after the main loop.
+#include <climits>
+#include <string>
+
+#include "app/app.h"
+#include "app/log.h"
+#include "app/screens.h"
+#include "app/spine.h"
+#include "audio/audio.h"
+#include "board.h"
+#include "data/preferences.h"
+#include "data/text.h"
+#include "display/assets.h"
+#include "display/display.h"
+#include "menus/menus.h"
+#include "platform.h"
+
+LoopState Loop;
+
+namespace {
+
+bool FirstParameterIsLog() {
+    // Only the exact switch as the first parameter turns the log on.
+    return CountParameters() >= 1 && Parameter(0) == "/LOG";
+}
+
+void InitSubsystem(int (*init)(), const char* label, const char* suffix) {
+    int ok = init();
+    LogValue(label, ok ? "OK" : "FAILED");
+    if (!ok) {
+        FatalError("tErrorSUBSYSTEM", suffix);
+    }
+}
+
+void ResetGlobals() {
+    App = AppState{};
+    App.Pending = App.Settings;
+    Display = DisplayState{};
+    Loop = LoopState{};
+    Play = PlayState{};
+    ResetMenuState();
+    BoardResetAll();  // no game running, the piece catalogue built
+    ClearBoardEvents();
+}
+
+void ChooseLanguage() {
+    const std::string packPath = App.GameDir + LanguagePackName;
+    ScanLanguages(packPath);
+    LogAvailableLanguages();
+    if (!LanguageAvailable(App.Settings.Language)) {
+        App.Settings.Language = DefaultLanguage;
+    }
+    int ok = LoadLanguage(packPath, App.Settings.Language);
+    LogValue("Load language (" + App.Settings.Language + "):", ok ? "OK" : "FAILED");
+    FindLanguage(App.Settings.Language);  // the settings screen starts from here
+}
+
+}  // namespace
+
+void StartUp() {
+    // 1. The containers start empty (the platform layer itself needs no call).
+    ResetTextTable();
+    ResetLanguages();
+    // 2. Every global to its default.
+    ResetGlobals();
+    // 3. The piece catalogue and the resolution list; the board's random source
+    //    drawn from the platform's, so games differ from run to run.
+    BuildShapeCatalogue();
+    BuildResolutionList();
+    BoardSeedRandom((uint64_t(uint32_t(RandomInt(INT_MAX, 0))) << 32) | uint32_t(RandomInt(INT_MAX, 0)));
+    // 4, 5. Folders and preferences.
+    FindFolders();
+    ReadStartupPreferences();
+    App.Pending = App.Settings;
+    // 6. The user's language when the preferences named none.
+    if (App.Settings.Language.empty()) {
+        App.Settings.Language = DetectUserLanguage(0);
+    }
+    if (App.Settings.Language.empty()) {
+        App.Settings.Language = DefaultLanguage;
+    }
+    // 7. The log, only with the exact switch.
+    if (FirstParameterIsLog()) {
+        StartLogReport(ReadSystemFacts(), CurrentTime());
+    }
+    // 8, 9. Languages.
+    ChooseLanguage();
+    App.Pending.Language = App.Settings.Language;
+    // 10. Platform subsystems; the first failure ends the game.
+    InitSubsystem(InitSprite, "InitSprite:", "  : Sprite");
+    InitSubsystem(InitKeyboard, "InitKeyboard:", "  : Keyboard");
+    InitSubsystem(InitMouse, "InitMouse:", "  : Mouse");
+    InitSubsystem(InitSound, "InitSound:", "  : Sound");
+    // 11-13. Screen size, typeface and sounds, then the screen itself.
+    ChooseScreenSize(true);
+    InstallTypeface();
+    LoadSounds();
+    if (!OpenGameSurface()) {
+        FatalError("tErrorSCREEN");
+    }
+    // 14. Aspect class and layout.
+    ClassifyAspect(Display.ScreenWidth, Display.ScreenHeight);
+    ComputeLayout();
+    // 15. Best scores: the high-score file is not read yet; the table starts at zero.
+    // 16-18. Images, the logo's place, fonts.
+    LoadImages();
+    PlaceGameLogo();
+    CreateFonts();
+    // 19, 20. Panels and the gem wall.
+    BuildAllPanels();
+    BuildGemWall();
+    // 21.
+    LogValue("TileSize: ", std::to_string(Display.TileSize));
+    // 22.
+    SetFrameRate(60);
+    SetSpriteQuality(1);
+    // 23. Windowed and borderless: show and activate the window with its cursor.
+    ShowGameWindow();
+    // 24.
+    StartMenuMusic();
+}
+
+void RunMainLoop() {
+    do {
+        RunOneFrame();
+    } while (!App.QuitRequested);
+}
+
+void ShutDown() {
+    WritePreferences(App.SaveTo);
+    // Best scores: the high-score file is not written yet, so they are not kept between runs.
+    PfShutdown();
+}

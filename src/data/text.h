@@ -1,0 +1,63 @@
+// text.h: the text table every visible text comes from, and the language pack it is filled from.
+#pragma once
+
+#include <map>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+// Key ("tMenuSTART") to the text of the loaded language. Loading a language only
+// adds and overwrites entries; the table is emptied only by ResetTextTable.
+struct TextTableState {
+    std::unordered_map<std::string, std::string> Entries;
+};
+extern TextTableState TextTable;
+
+// The text of a key; a key that is not present yields (and is stored as) the empty text.
+const std::string& Text(const std::string& key);
+void SetText(const std::string& key, const std::string& value);
+void ResetTextTable();
+// English texts for the error messages, used when the loaded language has none,
+// so that a fatal message box is never blank.
+std::string BuiltInErrorText(const std::string& key);
+
+// One language found in the language pack, from its file's "LANGUAGE FILE" group.
+struct LanguageInfo {
+    std::string name;  // display name ("tLangFileNAME")
+    std::string code;  // file name without ".language", e.g. "en_GB"
+    std::string version;
+    std::string date;
+    std::string author;
+    std::string langId;
+    std::string software;
+    int flagImage = 0;  // image made from code + ".flag", 0 when there is none
+};
+
+struct LanguageListEntry {
+    std::string code;
+    std::string name;
+};
+
+struct LanguageState {
+    std::map<std::string, LanguageInfo> Info;  // keyed by display name
+    std::vector<LanguageListEntry> List;       // in the map's order
+    int Current = 0;                           // position used by the settings screen
+};
+extern LanguageState Languages;
+
+constexpr const char* DefaultLanguage = "en_GB";
+constexpr const char* LanguageComponentVersion = "2.0";
+constexpr const char* LanguagePackName = "Prismoria.languages";
+
+// The user's locale: part 0 the whole code ("en_GB"), 1 the language ("en"),
+// 2 the region ("GB"); any other part, or no locale at all, gives "".
+std::string DetectUserLanguage(int part);
+// Fills Languages from a pack folder or ZIP archive; 1 when it could be read.
+int ScanLanguages(const std::string& packPath);
+// Merges the language's keys into the text table; 1 on success.
+int LoadLanguage(const std::string& packPath, const std::string& code);
+// Position of the first list entry with the code, which becomes the current
+// one; 0 (with the current position on the last entry) when it is absent.
+int FindLanguage(const std::string& code);
+bool LanguageAvailable(const std::string& code);
+void ResetLanguages();  // frees the flag images and empties the list

@@ -1,0 +1,148 @@
+// menus.h: the menu panels and their buttons, and the moving background behind the menus.
+#pragma once
+
+#include <vector>
+
+// One button: the image drawn now (normal or hover), where it is drawn, and its
+// hit rectangle; the pointer is over the button only when strictly inside.
+struct MenuButton {
+    int image = 0;
+    int drawX = 0;
+    int drawY = 0;
+    int hitX1 = 0;
+    int hitY1 = 0;
+    int hitX2 = 0;
+    int hitY2 = 0;
+};
+
+inline bool PointInButton(const MenuButton& b, int x, int y) {
+    return b.hitX1 < x && x < b.hitX2 && b.hitY1 < y && y < b.hitY2;
+}
+
+// Renders every panel and its buttons in the current language (start-up, display
+// rebuild, language change) and the game-over panel with score 0.
+void BuildAllPanels();
+// The background of the menu screens: built for the screen size, advanced per frame.
+void BuildGemWall();
+void StepGemWall();
+void DrawMenuBackground();
+
+// ---------------------------------------------------------------------------
+// Button arrays and hovered-button numbers of every menu-like screen. Arrays are
+// numbered from 1 (slot 0 is never used); a hover number of 0 means none.
+
+struct MenuPanel {
+    int image = 0;  // panel image number
+    int x = 0;      // where it is drawn
+    int y = 0;
+};
+
+struct GemTile {
+    int image = 0;
+    int x = 0;
+    int y = 0;
+};
+
+struct MenuScreensState {
+    MenuButton MainMenu[7];
+    MenuButton BoardSize[5];
+    MenuButton GameMode[5];
+    MenuButton Help[2];
+    MenuButton Credits[2];
+    MenuButton Settings[8];
+    MenuButton Quit[3];
+    MenuButton InGame[4];
+    MenuButton InGameQuit[3];
+    MenuButton GameOver[3];
+    int MainMenuHover = 0;
+    int BoardSizeHover = 0;
+    int GameModeHover = 0;
+    int HelpHover = 0;
+    int CreditsHover = 0;
+    int SettingsHover = 0;
+    int QuitHover = 0;
+    int InGameHover = 0;
+    int InGameQuitHover = 0;
+    int GameOverHover = 0;
+    // Panels: main menu 6, board size 17, game mode 18, help 12, credits 10,
+    // settings 8, quit 13 (twice: menu and in-game place), in-game menu 15, game over 16.
+    MenuPanel MainMenuPanel, BoardSizePanel, GameModePanel, HelpPanel, CreditsPanel,
+        SettingsPanel, QuitPanel, InGamePanel, InGameQuitPanel, GameOverPanel;
+    // Settings row images: per language (normal, hover) and per resolution entry
+    // (normal, hover, inactive), in list order.
+    std::vector<int> LanguageImages;
+    std::vector<int> ResolutionImages;
+    std::vector<GemTile> GemWall;
+    int GemWallColumns = 0;
+};
+
+extern MenuScreensState Menus;
+
+// Back to the start-up values (tests); frees nothing.
+void ResetMenuState();
+
+// Hover setters: every button of the screen shows its normal image, then button
+// n (1..N) its hover image.
+void ResetMainMenuHover(int n);
+void ResetBoardSizeHover(int n);
+void ResetGameModeHover(int n);
+void ResetHelpHover(int n);
+void ResetCreditsHover(int n);
+void ResetSettingsRows(int n);
+void ResetQuitHover(int n);
+void ResetInGameHover(int n);
+void ResetInGameQuitHover(int n);
+void ResetGameOverHover(int n);
+
+// The buttons of the menu-like screen of a screen state (2..8, 10..12); null and
+// count 0 for the other states.
+struct MenuScreenRef {
+    MenuButton* buttons = nullptr;  // numbered from 1
+    int count = 0;
+    int* hover = nullptr;
+    void (*setHover)(int) = nullptr;
+    const MenuPanel* panel = nullptr;
+};
+MenuScreenRef MenuScreenFor(int screenState);
+
+// Hover from the pointer: the first button strictly containing (x, y), the setter
+// called only when the number changes.
+void UpdateMenuHover(int screenState, int x, int y);
+// The panel and the buttons of a menu-like state (not the background).
+void DrawMenuScreen(int screenState);
+// The game-over panel with the final score and, with newBest, the new-best line
+// (the board rules have already updated the table); the buttons are rendered only with withButtons.
+void BuildGameOverPanel(int score, bool withButtons, bool newBest = false);
+
+// Settings screen: opening copies the settings in force to the pending copies;
+// a row click steps its pending value; OK applies, CANCEL drops them.
+void OpenSettings();
+void StepSettingsRow(int row);
+void ApplySettings();
+
+// ---------------------------------------------------------------------------
+// Rendering helpers shared by the panel builders.
+
+#include <cstdint>
+#include <string>
+
+// Colours shared by every panel (packed as the platform's RGB/RGBA).
+constexpr uint32_t PanelColour = uint32_t(38) | (uint32_t(35) << 8) | (uint32_t(32) << 16);
+constexpr uint32_t TextColour = 0xFFFFFFFFu;
+constexpr uint32_t HoverTextColour = uint32_t(49) | (uint32_t(166) << 8) | (uint32_t(222) << 16) | 0xFF000000u;
+constexpr uint32_t TitleColour = uint32_t(176) | (uint32_t(203) << 8) | (uint32_t(16) << 16);
+
+// The size unit of the panels: TileSize, or 32 before a layout exists.
+int MenuUnit();
+void SetButtonRect(MenuButton& b, int image, int x, int y, int width, int height);
+// A panel box with its title centred at the top and text lines below it.
+// `number` may be PF_ANY; returns the image handle (0 on failure).
+int RenderPanelImage(int number, int width, int height, const std::string& title,
+                     const std::vector<std::string>& lines);
+// A button box: the label centred, or the label on the left and value on the right.
+int RenderButtonImage(int number, int width, int height, const std::string& label,
+                      const std::string& value, uint32_t colour);
+// Normal image under normalImage, hover image under normalImage + 1.
+void RenderButtonPair(int normalImage, int width, int height, const std::string& label,
+                      const std::string& value);
+void BuildSettingsPanel();

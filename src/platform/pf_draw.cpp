@@ -1,0 +1,244 @@
+// pf_draw.cpp: 2D drawing into a sprite or an image — boxes, gradients, texts and other images.
+#include <algorithm>
+#include <cmath>
+
+#include "pf_video_internal.h"
+
+// Outputs carry their kind above the 32 bits of the number.
+constexpr int64_t kSpriteOutput = int64_t(1) << 32;
+constexpr int64_t kImageOutput = int64_t(2) << 32;
+
+PfOutput SpriteOutput(int number) {
+    return PfTableGet(PfVideo.sprites, number) ? kSpriteOutput | int64_t(uint32_t(number)) : 0;
+}
+
+PfOutput ImageOutput(int number) {
+    return PfTableGet(PfVideo.images, number) ? kImageOutput | int64_t(uint32_t(number)) : 0;
+}
+
+namespace {
+
+struct Target {
+    uint32_t* pixels = nullptr;
+    int width = 0, height = 0;
+};
+
+// The pixels of the current output, looked up afresh each time so that an object
+// freed in the middle of drawing is simply no longer drawn on.
+bool CurrentTarget(Target& target) {
+    int64_t output = PfDraw.output;
+    int number = int(uint32_t(output & 0xFFFFFFFF));
+    if ((output & ~int64_t(0xFFFFFFFF)) == kSpriteOutput) {
+        PfSprite* sprite = PfTableGet(PfVideo.sprites, number);
+        if (!sprite) return false;
+        sprite->dirty = true;
+        target = {sprite->pixels.data(), sprite->width, sprite->height};
+        return true;
+    }
+    if ((output & ~int64_t(0xFFFFFFFF)) == kImageOutput) {
+        PfImage* image = PfTableGet(PfVideo.images, number);
+        if (!image) return false;
+        target = {image->pixels.data(), image->width, image->height};
+        return true;
+    }
+    return false;
+}
+
+// The opacity a colour is drawn with: its alpha byte in alpha-blend mode, where a
+// colour made with RGB() (alpha 0) still counts as opaque; full otherwise.
+int ColourOpacity(uint32_t colour) {
+    if (!(PfDraw.mode & DRAW_ALPHABLEND)) return 255;
+    int alpha = ColourAlpha(colour);
+    return alpha == 0 ? 255 : alpha;
+}
+
+// Lays colour over *dst with the given opacity (straight alpha, "source over").
+void BlendPixel(uint32_t* dst, uint32_t colour, int opacity) {
+    if (opacity <= 0) return;
+    if (opacity >= 255) {
+        *dst = (colour & 0xFFFFFF) | 0xFF000000u;
+        return;
+    }
+    uint32_t under = *dst;
+    int dstAlpha = ColourAlpha(under);
+    int keep = dstAlpha * (255 - opacity);  // scaled by 255
+    int outAlpha255 = opacity * 255 + keep;  // scaled by 255
+    if (outAlpha255 == 0) return;
+    auto mix = [&](int src, int old) { return (src * opacity * 255 + old * keep + outAlpha255 / 2) / outAlpha255; };
+    *dst = RGBA(mix(ColourRed(colour), ColourRed(under)), mix(ColourGreen(colour), ColourGreen(under)),
+                mix(ColourBlue(colour), ColourBlue(under)), (outAlpha255 + 127) / 255);
+}
+
+// Clips a rectangle to the target; false when nothing is left.
+bool ClipRect(const Target& t, int& x, int& y, int& width, int& height) {
+    int64_t x1 = std::max<int64_t>(x, 0), y1 = std::max<int64_t>(y, 0);
+    int64_t x2 = std::min<int64_t>(int64_t(x) + width, t.width), y2 = std::min<int64_t>(int64_t(y) + height, t.height);
+    if (x1 >= x2 || y1 >= y2) return false;
+    x = int(x1);
+    y = int(y1);
+    width = int(x2 - x1);
+    height = int(y2 - y1);
+    return true;
+}
+
+void FillPlain(const Target& t, int x, int y, int width, int height, uint32_t colour) {
+    if (!ClipRect(t, x, y, width, height)) return;
+    int opacity = ColourOpacity(colour);
+    for (int row = y; row < y + height; row++) {
+        uint32_t* p = t.pixels + size_t(row) * size_t(t.width) + size_t(x);
+        for (int i = 0; i < width; i++) BlendPixel(p + i, colour, opacity);
+    }
+}
+
+struct GradientStop {
+    double position;
+    uint32_t colour;
+    int opacity;
+};
+
+// The front colour at 0, the added stops in order of position, the back colour at 1.
+std::vector<GradientStop> GradientStops() {
+    std::vector<GradientStop> stops;
+    stops.push_back({0.0, PfDraw.front, ColourOpacity(PfDraw.front)});
+    auto added = PfDraw.gradStops;
+    std::stable_sort(added.begin(), added.end(), [](auto& a, auto& b) { return a.first < b.first; });
+    for (auto& [position, colour] : added) stops.push_back({std::clamp(position, 0.0, 1.0), colour, ColourOpacity(colour)});
+    stops.push_back({1.0, PfDraw.back, ColourOpacity(PfDraw.back)});
+    return stops;
+}
+
+void GradientAt(const std::vector<GradientStop>& stops, double t, uint32_t& colour, int& opacity) {
+    size_t i = 1;
+    while (i + 1 < stops.size() && stops[i].position < t) i++;
+    const GradientStop& a = stops[i - 1];
+    const GradientStop& b = stops[i];
+    double span = b.position - a.position;
+    double f = span > 0 ? std::clamp((t - a.position) / span, 0.0, 1.0) : (t >= b.position ? 1.0 : 0.0);
+    auto lerp = [f](int from, int to) { return int(std::lround(from + (to - from) * f)); };
+    colour = RGB(lerp(ColourRed(a.colour), ColourRed(b.colour)), lerp(ColourGreen(a.colour), ColourGreen(b.colour)),
+                 lerp(ColourBlue(a.colour), ColourBlue(b.colour)));
+    opacity = lerp(a.opacity, b.opacity);
+}
+
+// Each pixel takes the colour of its projection onto the line from (x1, y1) to (x2, y2).
+void FillGradient(const Target& t, int x, int y, int width, int height) {
+    if (!ClipRect(t, x, y, width, height)) return;
+    std::vector<GradientStop> stops = GradientStops();
+    double dx = PfDraw.gradX2 - PfDraw.gradX1, dy = PfDraw.gradY2 - PfDraw.gradY1;
+    double length2 = dx * dx + dy * dy;
+    for (int row = y; row < y + height; row++) {
+        uint32_t* p = t.pixels + size_t(row) * size_t(t.width);
+        for (int col = x; col < x + width; col++) {
+            double along = length2 > 0 ? ((col - PfDraw.gradX1) * dx + (row - PfDraw.gradY1) * dy) / length2 : 0.0;
+            uint32_t colour;
+            int opacity;
+            GradientAt(stops, std::clamp(along, 0.0, 1.0), colour, opacity);
+            BlendPixel(p + col, colour, opacity);
+        }
+    }
+}
+
+// Copies (or in alpha-blend mode lays over) pixels at their stored size.
+void DrawPixelsOn(const std::vector<uint32_t>& source, int srcW, int srcH, int x, int y) {
+    Target t;
+    if (!CurrentTarget(t)) return;
+    int cx = x, cy = y, w = srcW, h = srcH;
+    if (!ClipRect(t, cx, cy, w, h)) return;
+    bool blend = (PfDraw.mode & DRAW_ALPHABLEND) != 0;
+    for (int row = 0; row < h; row++) {
+        const uint32_t* from = source.data() + size_t(cy - y + row) * size_t(srcW) + size_t(cx - x);
+        uint32_t* to = t.pixels + size_t(cy + row) * size_t(t.width) + size_t(cx);
+        for (int i = 0; i < w; i++) {
+            if (blend) {
+                BlendPixel(to + i, from[i], ColourAlpha(from[i]));
+            } else {
+                to[i] = from[i];
+            }
+        }
+    }
+}
+
+}  // namespace
+
+void PfResetDrawing() { PfDraw = PfDrawState(); }
+
+int StartDrawing(PfOutput output) {
+    PfResetDrawing();
+    PfDraw.output = output;
+    Target t;
+    if (!CurrentTarget(t)) {
+        PfDraw.output = 0;
+        return 0;
+    }
+    return 1;
+}
+
+void StopDrawing() { PfResetDrawing(); }
+
+void DrawingMode(int modeFlags) { PfDraw.mode = modeFlags; }
+void UseFont(int fontNumber) { PfDraw.font = fontNumber; }
+void SetFrontColor(uint32_t colour) { PfDraw.front = colour; }
+void SetBackColor(uint32_t colour) { PfDraw.back = colour; }
+
+void DrawTextAt(int x, int y, const std::string& text) { DrawTextAt(x, y, text, PfDraw.front, PfDraw.back); }
+
+void DrawTextAt(int x, int y, const std::string& text, uint32_t front) { DrawTextAt(x, y, text, front, PfDraw.back); }
+
+void DrawTextAt(int x, int y, const std::string& text, uint32_t front, uint32_t back) {
+    Target t;
+    if (!CurrentTarget(t)) return;
+    std::vector<uint8_t> coverage;
+    int width = 0, height = 0;
+    if (!PfRenderTextCoverage(PfDraw.font, text, coverage, width, height)) return;
+    // Without the transparent mode the text stands on a box of its back colour.
+    if (!(PfDraw.mode & DRAW_TRANSPARENT)) FillPlain(t, x, y, width, height, back);
+    int cx = x, cy = y, w = width, h = height;
+    if (!ClipRect(t, cx, cy, w, h)) return;
+    int opacity = ColourOpacity(front);
+    for (int row = 0; row < h; row++) {
+        const uint8_t* cov = coverage.data() + size_t(cy - y + row) * size_t(width) + size_t(cx - x);
+        uint32_t* to = t.pixels + size_t(cy + row) * size_t(t.width) + size_t(cx);
+        for (int i = 0; i < w; i++) {
+            if (cov[i]) BlendPixel(to + i, front, (cov[i] * opacity + 127) / 255);
+        }
+    }
+}
+
+void FillBox(int x, int y, int width, int height) { FillBox(x, y, width, height, PfDraw.front); }
+
+// In gradient mode the gradient fills the box whatever colour is passed.
+void FillBox(int x, int y, int width, int height, uint32_t colour) {
+    Target t;
+    if (!CurrentTarget(t)) return;
+    if (PfDraw.mode & DRAW_GRADIENT) {
+        FillGradient(t, x, y, width, height);
+    } else {
+        FillPlain(t, x, y, width, height, colour);
+    }
+}
+
+void LinearGradient(int x1, int y1, int x2, int y2) {
+    PfDraw.gradX1 = x1;
+    PfDraw.gradY1 = y1;
+    PfDraw.gradX2 = x2;
+    PfDraw.gradY2 = y2;
+}
+
+void GradientColor(double position, uint32_t colour) { PfDraw.gradStops.emplace_back(position, colour); }
+
+void ResetGradientColors() { PfDraw.gradStops.clear(); }
+
+void DrawImageOn(int image, int x, int y) {
+    PfImage* source = PfTableGet(PfVideo.images, image);
+    if (!source) return;
+    // A copy, in case the image is the output itself.
+    std::vector<uint32_t> pixels = source->pixels;
+    DrawPixelsOn(pixels, source->width, source->height, x, y);
+}
+
+void DrawSpriteOn(int sprite, int x, int y) {
+    PfSprite* source = PfTableGet(PfVideo.sprites, sprite);
+    if (!source) return;
+    std::vector<uint32_t> pixels = source->pixels;
+    DrawPixelsOn(pixels, source->width, source->height, x, y);
+}

@@ -1,0 +1,261 @@
+// pf_images.cpp: in-memory images — PNG decoding, bilinear resizing, screen capture and BMP writing.
+#include <png.h>
+
+#include <algorithm>
+#include <cmath>
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+
+#include "pf_video_internal.h"
+
+// ---------------------------------------------------------------------------
+// PNG decoding from memory
+
+namespace {
+
+struct PngSource {
+    const uint8_t* data;
+    size_t size;
+    size_t offset;
+};
+
+// Reads from the byte buffer; running past its end is an error, never a read beyond it.
+void PngRead(png_structp png, png_bytep out, png_size_t length) {
+    auto* source = static_cast<PngSource*>(png_get_io_ptr(png));
+    if (length > source->size - source->offset) png_error(png, "truncated");
+    std::memcpy(out, source->data + source->offset, length);
+    source->offset += length;
+}
+
+void PngWarning(png_structp, png_const_charp) {}
+
+constexpr png_uint_32 kMaxPngSide = 16384;
+
+// The libpng part on its own: only plain locals live across setjmp, and the
+// buffers belong to the caller so that a longjmp skips no destructor.
+bool DecodePngInto(PngSource& source, std::vector<uint32_t>& pixels, std::vector<png_bytep>& rows, int& width,
+                   int& height) {
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, PngWarning);
+    if (!png) return false;
+    png_infop info = png_create_info_struct(png);
+    if (!info) {
+        png_destroy_read_struct(&png, nullptr, nullptr);
+        return false;
+    }
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        return false;
+    }
+    png_set_read_fn(png, &source, PngRead);
+    png_set_user_limits(png, kMaxPngSide, kMaxPngSide);
+    png_read_info(png, info);
+    png_uint_32 w = png_get_image_width(png, info);
+    png_uint_32 h = png_get_image_height(png, info);
+    int depth = png_get_bit_depth(png, info);
+    int type = png_get_color_type(png, info);
+    // Every layout becomes 8-bit RGBA.
+    if (type == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
+    if (type == PNG_COLOR_TYPE_GRAY && depth < 8) png_set_expand_gray_1_2_4_to_8(png);
+    if (png_get_valid(png, info, PNG_INFO_tRNS)) png_set_tRNS_to_alpha(png);
+    if (depth == 16) png_set_strip_16(png);
+    if (type == PNG_COLOR_TYPE_GRAY || type == PNG_COLOR_TYPE_GRAY_ALPHA) png_set_gray_to_rgb(png);
+    png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
+    png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+    if (png_get_rowbytes(png, info) != size_t(w) * 4) png_error(png, "unexpected layout");
+    pixels.assign(size_t(w) * size_t(h), 0);
+    rows.resize(h);
+    for (png_uint_32 y = 0; y < h; y++) rows[y] = reinterpret_cast<png_bytep>(pixels.data() + size_t(y) * w);
+    png_read_image(png, rows.data());
+    png_destroy_read_struct(&png, &info, nullptr);
+    width = int(w);
+    height = int(h);
+    return true;
+}
+
+}  // namespace
+
+bool PfDecodePng(const void* data, size_t size, std::vector<uint32_t>& pixels, int& width, int& height) {
+    if (!data || size < 8 || png_sig_cmp(static_cast<png_const_bytep>(data), 0, 8) != 0) return false;
+    PngSource source = {static_cast<const uint8_t*>(data), size, 0};
+    std::vector<png_bytep> rows;
+    // Little-endian packing: bytes R, G, B, A read as one value are the packed colour.
+    static_assert(SDL_BYTEORDER == SDL_LIL_ENDIAN, "packed colours assume a little-endian machine");
+    if (!DecodePngInto(source, pixels, rows, width, height)) {
+        pixels.clear();
+        return false;
+    }
+    return width > 0 && height > 0;
+}
+
+// ---------------------------------------------------------------------------
+// Bilinear resampling, weighted by alpha so that transparent neighbours do not
+// darken the edges.
+
+void PfResample(const std::vector<uint32_t>& src, int srcW, int srcH, std::vector<uint32_t>& dst, int dstW,
+                int dstH) {
+    dst.assign(size_t(dstW) * size_t(dstH), 0);
+    if (srcW <= 0 || srcH <= 0) return;
+    double scaleX = double(srcW) / dstW, scaleY = double(srcH) / dstH;
+    for (int y = 0; y < dstH; y++) {
+        double sy = std::clamp((y + 0.5) * scaleY - 0.5, 0.0, double(srcH - 1));
+        int y0 = int(sy), y1 = std::min(y0 + 1, srcH - 1);
+        double fy = sy - y0;
+        for (int x = 0; x < dstW; x++) {
+            double sx = std::clamp((x + 0.5) * scaleX - 0.5, 0.0, double(srcW - 1));
+            int x0 = int(sx), x1 = std::min(x0 + 1, srcW - 1);
+            double fx = sx - x0;
+            const uint32_t corners[4] = {src[size_t(y0) * srcW + x0], src[size_t(y0) * srcW + x1],
+                                         src[size_t(y1) * srcW + x0], src[size_t(y1) * srcW + x1]};
+            const double weights[4] = {(1 - fx) * (1 - fy), fx * (1 - fy), (1 - fx) * fy, fx * fy};
+            double r = 0, g = 0, b = 0, a = 0;
+            for (int i = 0; i < 4; i++) {
+                double wa = weights[i] * ColourAlpha(corners[i]);
+                r += wa * ColourRed(corners[i]);
+                g += wa * ColourGreen(corners[i]);
+                b += wa * ColourBlue(corners[i]);
+                a += wa;
+            }
+            uint32_t out = 0;
+            if (a > 0) {
+                out = RGBA(int(std::lround(r / a)), int(std::lround(g / a)), int(std::lround(b / a)),
+                           int(std::lround(a)));
+            }
+            dst[size_t(y) * dstW + x] = out;
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Images
+
+static PfImage* FindImage(int number) { return PfTableGet(PfVideo.images, number); }
+
+void PfFreeAllImages() { PfVideo.images = PfTable<PfImage>(); }
+
+static int StoreImage(int number, std::unique_ptr<PfImage> image) {
+    int stored = PfTableChooseNumber(PfVideo.images, number);
+    std::unique_ptr<PfImage>* slot = PfTableSlot(PfVideo.images, stored);
+    if (!slot) return 0;
+    *slot = std::move(image);
+    return PfCreatedResult(number, stored);
+}
+
+static bool SizeAllowed(int width, int height) {
+    return width > 0 && height > 0 && int64_t(width) * height <= (int64_t(1) << 28);
+}
+
+int LoadImageBytes(int number, const void* data, size_t size) {
+    auto image = std::make_unique<PfImage>();
+    if (!PfDecodePng(data, size, image->pixels, image->width, image->height)) return 0;
+    return StoreImage(number, std::move(image));
+}
+
+int CreateImage(int number, int width, int height) {
+    if (!SizeAllowed(width, height)) return 0;
+    auto image = std::make_unique<PfImage>();
+    image->width = width;
+    image->height = height;
+    image->pixels.assign(size_t(width) * size_t(height), 0xFF000000u);
+    return StoreImage(number, std::move(image));
+}
+
+int ResizeImage(int number, int width, int height) {
+    PfImage* image = FindImage(number);
+    if (!image || !SizeAllowed(width, height)) return 0;
+    std::vector<uint32_t> resized;
+    PfResample(image->pixels, image->width, image->height, resized, width, height);
+    image->pixels = std::move(resized);
+    image->width = width;
+    image->height = height;
+    return 1;
+}
+
+int ImageWidth(int number) {
+    PfImage* image = FindImage(number);
+    return image ? image->width : 0;
+}
+
+int ImageHeight(int number) {
+    PfImage* image = FindImage(number);
+    return image ? image->height : 0;
+}
+
+void FreeImage(int number) {
+    if (!FindImage(number)) return;
+    PfTableSlot(PfVideo.images, number)->reset();
+}
+
+int IsImage(int number) { return FindImage(number) != nullptr; }
+
+uint32_t ImagePixel(int number, int x, int y) {
+    PfImage* image = FindImage(number);
+    if (!image || x < 0 || y < 0 || x >= image->width || y >= image->height) return 0;
+    return image->pixels[size_t(y) * size_t(image->width) + size_t(x)];
+}
+
+int GrabScreenImage(int number, int x, int y, int width, int height) {
+    if (!PfVideo.renderer || !SizeAllowed(width, height) || x < 0 || y < 0 ||
+        int64_t(x) + width > PfVideo.screenWidth || int64_t(y) + height > PfVideo.screenHeight) {
+        return 0;
+    }
+    auto image = std::make_unique<PfImage>();
+    image->width = width;
+    image->height = height;
+    image->pixels.assign(size_t(width) * size_t(height), 0);
+    SDL_Rect rect = {x, y, width, height};
+    if (SDL_RenderReadPixels(PfVideo.renderer, &rect, SDL_PIXELFORMAT_RGBA32, image->pixels.data(), width * 4) != 0) {
+        return 0;
+    }
+    for (uint32_t& p : image->pixels) p |= 0xFF000000u;  // the screen has no transparency
+    return StoreImage(number, std::move(image));
+}
+
+// ---------------------------------------------------------------------------
+// Windows bitmap: 24 bits per pixel, rows bottom-up, each padded to 4 bytes.
+
+static void PutLe(std::vector<uint8_t>& out, uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; i++) out.push_back(uint8_t(value >> (8 * i)));
+}
+
+int SaveImageBmp(int number, const std::string& path) {
+    PfImage* image = FindImage(number);
+    if (!image) return 0;
+    uint32_t rowBytes = (uint32_t(image->width) * 3 + 3) & ~3u;
+    uint32_t dataBytes = rowBytes * uint32_t(image->height);
+    std::vector<uint8_t> out;
+    out.reserve(54 + dataBytes);
+    out.push_back('B');
+    out.push_back('M');
+    PutLe(out, 54 + dataBytes, 4);
+    PutLe(out, 0, 4);
+    PutLe(out, 54, 4);
+    PutLe(out, 40, 4);  // BITMAPINFOHEADER
+    PutLe(out, uint32_t(image->width), 4);
+    PutLe(out, uint32_t(image->height), 4);
+    PutLe(out, 1, 2);
+    PutLe(out, 24, 2);
+    PutLe(out, 0, 4);  // uncompressed
+    PutLe(out, dataBytes, 4);
+    PutLe(out, 2835, 4);  // 72 dpi
+    PutLe(out, 2835, 4);
+    PutLe(out, 0, 4);
+    PutLe(out, 0, 4);
+    for (int y = image->height - 1; y >= 0; y--) {
+        const uint32_t* row = image->pixels.data() + size_t(y) * size_t(image->width);
+        for (int x = 0; x < image->width; x++) {
+            out.push_back(uint8_t(ColourBlue(row[x])));
+            out.push_back(uint8_t(ColourGreen(row[x])));
+            out.push_back(uint8_t(ColourRed(row[x])));
+        }
+        for (uint32_t pad = uint32_t(image->width) * 3; pad < rowBytes; pad++) out.push_back(0);
+    }
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return 0;
+    bool written = std::fwrite(out.data(), 1, out.size(), file) == out.size();
+    // A failed close (a full disk, for instance) means the file is not whole.
+    if (std::fclose(file) != 0) written = false;
+    if (!written) std::remove(path.c_str());
+    return written ? 1 : 0;
+}

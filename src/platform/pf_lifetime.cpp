@@ -1,0 +1,145 @@
+// pf_lifetime.cpp: backend choice, start-up and shutdown of the layer, desktop facts and the message box.
+#include <chrono>
+#include <cstdio>
+
+#include "pf_internal.h"
+#include "pf_video_internal.h"
+
+PfVideoState PfVideo;
+PfInputState PfInput;
+PfDrawState PfDraw;
+
+uint64_t PfNowNs() {
+    using namespace std::chrono;
+    return uint64_t(duration_cast<nanoseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+void PfSelectBackend(int backend) {
+    PfVideo.backend = backend == PF_BACKEND_HEADLESS ? PF_BACKEND_HEADLESS : PF_BACKEND_SYSTEM;
+}
+
+int PfIsHeadless() { return PfVideo.backend == PF_BACKEND_HEADLESS; }
+
+void PfSetHeadlessDesktopSize(int width, int height) {
+    PfVideo.headlessDesktopWidth = width > 0 ? width : 0;
+    PfVideo.headlessDesktopHeight = height > 0 ? height : 0;
+}
+
+bool PfEnsureVideo() {
+    if (PfVideo.videoUp) return true;
+    // The headless backend needs no display at all: SDL's offscreen driver keeps
+    // windows in memory and the software renderer draws into them.
+    if (PfIsHeadless()) {
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
+        SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
+    } else {
+        SDL_ResetHint(SDL_HINT_VIDEODRIVER);
+        SDL_ResetHint(SDL_HINT_RENDER_DRIVER);
+    }
+    // Ctrl+C should end the process, not become a quit event the game might not read.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        std::fprintf(stderr, "Video start-up failed: %s\n", SDL_GetError());
+        return false;
+    }
+    PfVideo.videoUp = true;
+    return true;
+}
+
+int InitSprite() {
+    if (!PfEnsureVideo()) return 0;
+    if (!PfVideo.ttfUp) {
+        if (TTF_Init() != 0) return 0;
+        PfVideo.ttfUp = true;
+    }
+    return 1;
+}
+
+int InitKeyboard() {
+    if (SDL_InitSubSystem(SDL_INIT_EVENTS) != 0) return 0;
+    PfInput.keyboardUp = true;
+    return 1;
+}
+
+int InitMouse() {
+    if (SDL_InitSubSystem(SDL_INIT_EVENTS) != 0) return 0;
+    PfInput.mouseUp = true;
+    return 1;
+}
+
+void PfVideoShutdown() {
+    PfResetDrawing();
+    PfCloseRenderer();
+    PfFreeAllSprites();
+    PfFreeAllImages();
+    PfFreeAllFonts();
+    PfFreeAllCursors();
+    PfCloseAllWindows();
+    PfVideo.installedFonts.clear();
+    if (PfVideo.ttfUp) {
+        TTF_Quit();
+        PfVideo.ttfUp = false;
+    }
+    if (PfVideo.videoUp) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        PfVideo.videoUp = false;
+    }
+    if (PfInput.keyboardUp || PfInput.mouseUp) SDL_QuitSubSystem(SDL_INIT_EVENTS);
+    PfResetInput();
+    // The backend and the chosen headless desktop stay: a test that shuts the layer
+    // down between cases must not find itself on the real display afterwards.
+    int backend = PfVideo.backend;
+    int desktopW = PfVideo.headlessDesktopWidth, desktopH = PfVideo.headlessDesktopHeight;
+    PfVideo = PfVideoState();
+    PfVideo.backend = backend;
+    PfVideo.headlessDesktopWidth = desktopW;
+    PfVideo.headlessDesktopHeight = desktopH;
+}
+
+void PfShutdown() {
+    PfVideoShutdown();
+    PfAudioShutdown();
+    PfArchivesShutdown();
+    PfKeyFilesShutdown();
+    PfFilesShutdown();
+    SDL_Quit();
+}
+
+// ---------------------------------------------------------------------------
+// Desktop facts
+
+int MonitorCount() {
+    if (!PfEnsureVideo()) return 0;
+    int count = SDL_GetNumVideoDisplays();
+    return count > 0 ? count : 0;
+}
+
+static bool DesktopMode(int monitor, SDL_DisplayMode& mode) {
+    if (!PfEnsureVideo()) return false;
+    if (monitor < 0 || monitor >= SDL_GetNumVideoDisplays()) return false;
+    return SDL_GetDesktopDisplayMode(monitor, &mode) == 0;
+}
+
+int DesktopWidth(int monitor) {
+    if (PfIsHeadless() && monitor == 0 && PfVideo.headlessDesktopWidth > 0) return PfVideo.headlessDesktopWidth;
+    SDL_DisplayMode mode;
+    return DesktopMode(monitor, mode) ? mode.w : 0;
+}
+
+int DesktopHeight(int monitor) {
+    if (PfIsHeadless() && monitor == 0 && PfVideo.headlessDesktopHeight > 0) return PfVideo.headlessDesktopHeight;
+    SDL_DisplayMode mode;
+    return DesktopMode(monitor, mode) ? mode.h : 0;
+}
+
+// ---------------------------------------------------------------------------
+// Message box: always on stderr as well, so a fatal error is visible without a desktop.
+
+void MessageBox(const std::string& title, const std::string& text) {
+    std::fprintf(stderr, "%s\n%s\n", title.c_str(), text.c_str());
+    std::fflush(stderr);
+    if (PfIsHeadless()) return;
+    // Only try a real box when a display can be reached; without one SDL would fail anyway.
+    if (!PfVideo.videoUp && !PfEnsureVideo()) return;
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), text.c_str(), PfVideo.screenWindow);
+}

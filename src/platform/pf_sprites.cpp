@@ -1,0 +1,157 @@
+// pf_sprites.cpp: sprites — RGBA pixels kept in memory, uploaded to a texture when changed, drawn on the screen.
+#include <algorithm>
+
+#include "pf_video_internal.h"
+
+static PfSprite* FindSprite(int number) { return PfTableGet(PfVideo.sprites, number); }
+
+void PfReleaseSpriteTexture(PfSprite& sprite) {
+    if (sprite.texture) SDL_DestroyTexture(sprite.texture);
+    sprite.texture = nullptr;
+    sprite.dirty = true;
+}
+
+void PfReleaseAllTextures() {
+    PfTableForEach(PfVideo.sprites, [](PfSprite& s) { PfReleaseSpriteTexture(s); });
+}
+
+void PfFreeAllSprites() {
+    PfReleaseAllTextures();
+    PfVideo.sprites = PfTable<PfSprite>();
+}
+
+// Stores a finished sprite under a number (freeing what was there) and answers
+// what the creating call returns.
+static int StoreSprite(int number, std::unique_ptr<PfSprite> sprite) {
+    int stored = PfTableChooseNumber(PfVideo.sprites, number);
+    std::unique_ptr<PfSprite>* slot = PfTableSlot(PfVideo.sprites, stored);
+    if (!slot) return 0;
+    if (*slot) PfReleaseSpriteTexture(**slot);
+    *slot = std::move(sprite);
+    return PfCreatedResult(number, stored);
+}
+
+static std::unique_ptr<PfSprite> NewSprite(int width, int height) {
+    auto sprite = std::make_unique<PfSprite>();
+    sprite->width = sprite->displayWidth = width;
+    sprite->height = sprite->displayHeight = height;
+    return sprite;
+}
+
+// A decoded PNG keeps its alpha channel whatever the flags say: the game's artwork
+// relies on it.
+int LoadSpriteBytes(int number, const void* data, size_t size, int flags) {
+    (void)flags;
+    std::vector<uint32_t> pixels;
+    int width = 0, height = 0;
+    if (!PfDecodePng(data, size, pixels, width, height)) return 0;
+    auto sprite = NewSprite(width, height);
+    sprite->pixels = std::move(pixels);
+    return StoreSprite(number, std::move(sprite));
+}
+
+// A blank sprite is transparent when made with SPRITE_ALPHA, opaque black otherwise.
+int CreateSprite(int number, int width, int height, int flags) {
+    if (width <= 0 || height <= 0 || int64_t(width) * height > (int64_t(1) << 28)) return 0;
+    auto sprite = NewSprite(width, height);
+    sprite->pixels.assign(size_t(width) * size_t(height), (flags & SPRITE_ALPHA) ? 0u : 0xFF000000u);
+    return StoreSprite(number, std::move(sprite));
+}
+
+int CopySprite(int source, int destination, int flags) {
+    (void)flags;
+    PfSprite* from = FindSprite(source);
+    if (!from) return 0;
+    auto copy = NewSprite(from->width, from->height);
+    copy->displayWidth = from->displayWidth;
+    copy->displayHeight = from->displayHeight;
+    copy->pixels = from->pixels;
+    if (source == destination) return 1;
+    return StoreSprite(destination, std::move(copy));
+}
+
+void FreeSprite(int number) {
+    std::unique_ptr<PfSprite>* slot = FindSprite(number) ? PfTableSlot(PfVideo.sprites, number) : nullptr;
+    if (!slot) return;
+    PfReleaseSpriteTexture(**slot);
+    slot->reset();
+}
+
+int IsSprite(int number) { return FindSprite(number) != nullptr; }
+
+void ScaleSprite(int number, int width, int height) {
+    PfSprite* sprite = FindSprite(number);
+    if (!sprite) return;
+    sprite->displayWidth = width < 0 ? sprite->width : width;
+    sprite->displayHeight = height < 0 ? sprite->height : height;
+}
+
+int SpriteWidth(int number) {
+    PfSprite* sprite = FindSprite(number);
+    return sprite ? sprite->displayWidth : 0;
+}
+
+int SpriteHeight(int number) {
+    PfSprite* sprite = FindSprite(number);
+    return sprite ? sprite->displayHeight : 0;
+}
+
+int SpriteStoredWidth(int number) {
+    PfSprite* sprite = FindSprite(number);
+    return sprite ? sprite->width : 0;
+}
+
+int SpriteStoredHeight(int number) {
+    PfSprite* sprite = FindSprite(number);
+    return sprite ? sprite->height : 0;
+}
+
+uint32_t SpritePixel(int number, int x, int y) {
+    PfSprite* sprite = FindSprite(number);
+    if (!sprite || x < 0 || y < 0 || x >= sprite->width || y >= sprite->height) return 0;
+    return sprite->pixels[size_t(y) * size_t(sprite->width) + size_t(x)];
+}
+
+// Uploads the sprite's pixels when they changed since the last upload.
+static SDL_Texture* SpriteTexture(PfSprite& sprite) {
+    SDL_Renderer* renderer = PfVideo.renderer;
+    if (!renderer) return nullptr;
+    if (!sprite.texture) {
+        sprite.texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGBA32, SDL_TEXTUREACCESS_STATIC, sprite.width,
+                                           sprite.height);
+        if (!sprite.texture) return nullptr;
+        sprite.dirty = true;
+    }
+    if (sprite.dirty) {
+        if (SDL_UpdateTexture(sprite.texture, nullptr, sprite.pixels.data(), sprite.width * 4) != 0) return nullptr;
+        sprite.dirty = false;
+    }
+    return sprite.texture;
+}
+
+static void DrawSpriteWith(int number, int x, int y, int intensity, int64_t tint, bool blend) {
+    PfSprite* sprite = FindSprite(number);
+    if (!sprite || sprite->displayWidth <= 0 || sprite->displayHeight <= 0) return;
+    SDL_Texture* texture = SpriteTexture(*sprite);
+    if (!texture) return;
+    SDL_SetTextureBlendMode(texture, blend ? SDL_BLENDMODE_BLEND : SDL_BLENDMODE_NONE);
+    SDL_SetTextureAlphaMod(texture, Uint8(blend ? std::clamp(intensity, 0, 255) : 255));
+    if (tint >= 0) {
+        uint32_t c = uint32_t(tint);
+        SDL_SetTextureColorMod(texture, Uint8(ColourRed(c)), Uint8(ColourGreen(c)), Uint8(ColourBlue(c)));
+    } else {
+        SDL_SetTextureColorMod(texture, 255, 255, 255);
+    }
+    bool scaled = sprite->displayWidth != sprite->width || sprite->displayHeight != sprite->height;
+    SDL_SetTextureScaleMode(texture, scaled && PfVideo.spriteQuality == 1 ? SDL_ScaleModeLinear
+                                                                          : SDL_ScaleModeNearest);
+    SDL_Rect target = {x, y, sprite->displayWidth, sprite->displayHeight};
+    SDL_RenderCopy(PfVideo.renderer, texture, nullptr, &target);
+}
+
+void DrawSprite(int number, int x, int y, int intensity, int64_t tint) {
+    if (intensity <= 0) return;
+    DrawSpriteWith(number, x, y, intensity, tint, true);
+}
+
+void DrawSpriteOpaque(int number, int x, int y) { DrawSpriteWith(number, x, y, 255, -1, false); }

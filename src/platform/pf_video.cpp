@@ -1,0 +1,182 @@
+// pf_video.cpp: the game screen (full screen or inside a window), clearing, presenting and frame pacing.
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+#include "pf_video_internal.h"
+
+// Makes the renderer on a window: the software renderer for the headless backend,
+// otherwise an accelerated one, with the software renderer as the fall-back.
+static SDL_Renderer* CreateScreenRenderer(SDL_Window* window, bool vsync) {
+    if (PfIsHeadless()) return SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+    Uint32 flags = SDL_RENDERER_ACCELERATED | (vsync ? SDL_RENDERER_PRESENTVSYNC : 0);
+    SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, flags);
+    if (!renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+    return renderer;
+}
+
+// The window's focus and minimised state as SDL knows it when the screen opens;
+// events keep it current from then on. The headless screen starts active.
+static void TakeWindowState(SDL_Window* window) {
+    if (PfIsHeadless()) {
+        PfInput.focused = true;
+        PfInput.minimised = false;
+        return;
+    }
+    Uint32 flags = SDL_GetWindowFlags(window);
+    PfInput.focused = (flags & SDL_WINDOW_INPUT_FOCUS) != 0;
+    PfInput.minimised = (flags & SDL_WINDOW_MINIMIZED) != 0;
+}
+
+void PfCloseRenderer() {
+    PfReleaseAllTextures();
+    if (PfVideo.renderer) SDL_DestroyRenderer(PfVideo.renderer);
+    PfVideo.renderer = nullptr;
+    if (PfVideo.screenOwnsWindow && PfVideo.screenWindow) {
+        SDL_SetWindowGrab(PfVideo.screenWindow, SDL_FALSE);
+        SDL_DestroyWindow(PfVideo.screenWindow);
+    }
+    if (PfVideo.videoUp && !PfIsHeadless()) SDL_ShowCursor(SDL_ENABLE);
+    PfVideo.screenWindow = nullptr;
+    PfVideo.screenOwnsWindow = false;
+    PfVideo.fullscreen = false;
+    PfVideo.screenWindowNumber = -1;
+    PfVideo.screenWidth = PfVideo.screenHeight = 0;
+    PfVideo.nextFrameNs = 0;
+}
+
+int OpenGameScreen(int width, int height, int depth, const std::string& title, int flipMode) {
+    (void)depth;  // the renderer always works in 32-bit colour
+    if (width <= 0 || height <= 0 || !PfEnsureVideo()) return 0;
+    CloseGameScreen();
+    SDL_Window* window;
+    if (PfIsHeadless()) {
+        window = SDL_CreateWindow(title.c_str(), 0, 0, width, height, SDL_WINDOW_SHOWN);
+    } else {
+        // The desktop's own mode is kept; the window simply covers the display.
+        window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED_DISPLAY(0), SDL_WINDOWPOS_CENTERED_DISPLAY(0),
+                                  width, height, SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_SHOWN);
+    }
+    if (!window) return 0;
+    SDL_Renderer* renderer = CreateScreenRenderer(window, flipMode != 0);
+    if (!renderer) {
+        SDL_DestroyWindow(window);
+        return 0;
+    }
+    int outW = 0, outH = 0;
+    SDL_GetRendererOutputSize(renderer, &outW, &outH);
+    // A requested size other than the desktop's is scaled to fit, never a mode change.
+    if (outW != width || outH != height) SDL_RenderSetLogicalSize(renderer, width, height);
+    PfVideo.screenWindow = window;
+    PfVideo.screenOwnsWindow = true;
+    PfVideo.fullscreen = true;
+    PfVideo.renderer = renderer;
+    PfVideo.screenWidth = width;
+    PfVideo.screenHeight = height;
+    PfVideo.nextFrameNs = 0;
+    if (!PfIsHeadless()) {
+        SDL_RaiseWindow(window);
+        SDL_SetWindowInputFocus(window);
+        // The game draws its own pointer on a full screen and keeps it there.
+        SDL_ShowCursor(SDL_DISABLE);
+        SDL_SetWindowGrab(window, SDL_TRUE);
+    }
+    PfInput.mouseReleased = false;
+    TakeWindowState(window);
+    return 1;
+}
+
+int OpenWindowedScreen(int window, int x, int y, int width, int height) {
+    SDL_Window* handle = PfWindowHandle(window);
+    if (!handle || width <= 0 || height <= 0) return 0;
+    CloseGameScreen();
+    SDL_Renderer* renderer = CreateScreenRenderer(handle, true);
+    if (!renderer) return 0;
+    if (x != 0 || y != 0) {
+        SDL_Rect area = {x, y, width, height};
+        SDL_RenderSetViewport(renderer, &area);
+    }
+    PfVideo.screenWindow = handle;
+    PfVideo.screenOwnsWindow = false;
+    PfVideo.fullscreen = false;
+    PfVideo.screenWindowNumber = window;
+    PfVideo.renderer = renderer;
+    PfVideo.screenWidth = width;
+    PfVideo.screenHeight = height;
+    PfVideo.nextFrameNs = 0;
+    if (!PfIsHeadless()) SDL_ShowCursor(SDL_ENABLE);
+    TakeWindowState(handle);
+    return 1;
+}
+
+void CloseGameScreen() { PfCloseRenderer(); }
+
+int IsGameScreenOpen() { return PfVideo.renderer != nullptr; }
+
+void SetFrameRate(int framesPerSecond) {
+    PfVideo.frameRate = std::clamp(framesPerSecond, 1, 1000);
+    PfVideo.nextFrameNs = 0;
+}
+
+void SetSpriteQuality(int quality) { PfVideo.spriteQuality = quality; }
+
+void ClearFrame(uint32_t colour) {
+    if (!PfVideo.renderer) return;
+    SDL_SetRenderDrawColor(PfVideo.renderer, Uint8(ColourRed(colour)), Uint8(ColourGreen(colour)),
+                           Uint8(ColourBlue(colour)), 255);
+    SDL_RenderClear(PfVideo.renderer);
+}
+
+// Holds the loop to the frame rate by sleeping until the next frame's deadline.
+// A loop that has fallen more than a frame behind starts afresh instead of racing
+// to catch up.
+static void PaceFrame() {
+    if (PfIsHeadless()) return;
+    uint64_t period = 1000000000ull / uint64_t(PfVideo.frameRate);
+    uint64_t now = PfNowNs();
+    if (PfVideo.nextFrameNs == 0) PfVideo.nextFrameNs = now;
+    PfVideo.nextFrameNs += period;
+    if (now < PfVideo.nextFrameNs) {
+        std::this_thread::sleep_for(std::chrono::nanoseconds(PfVideo.nextFrameNs - now));
+    } else if (now - PfVideo.nextFrameNs > period) {
+        PfVideo.nextFrameNs = now;
+    }
+}
+
+void FlipFrame() {
+    PfPumpEvents();
+    if (PfVideo.renderer) SDL_RenderPresent(PfVideo.renderer);
+    PaceFrame();
+}
+
+int IsScreenActive() {
+    PfPumpEvents();
+    return !PfInput.minimised && PfInput.focused;
+}
+
+int ScreenWidth() { return PfVideo.screenWidth; }
+int ScreenHeight() { return PfVideo.screenHeight; }
+
+uint32_t ScreenPixel(int x, int y) {
+    if (!PfVideo.renderer || x < 0 || y < 0 || x >= PfVideo.screenWidth || y >= PfVideo.screenHeight) return 0;
+    SDL_Rect rect = {x, y, 1, 1};
+    uint32_t pixel = 0;
+    if (SDL_RenderReadPixels(PfVideo.renderer, &rect, SDL_PIXELFORMAT_RGBA32, &pixel, 4) != 0) return 0;
+    return pixel | 0xFF000000u;
+}
+
+void PfPointerArea(int& width, int& height) {
+    width = height = 0;
+    if (PfVideo.renderer) {
+        width = PfVideo.screenWidth;
+        height = PfVideo.screenHeight;
+        return;
+    }
+    // Without a screen, the most recently opened window.
+    PfWindow* last = nullptr;
+    PfTableForEach(PfVideo.windows, [&](PfWindow& w) { last = &w; });
+    if (last) {
+        width = last->width;
+        height = last->height;
+    }
+}

@@ -1,0 +1,223 @@
+// pf_video_internal.h: state and helpers shared by the screen, sprite, drawing, font and input files.
+#pragma once
+
+#include <SDL.h>
+#include <SDL_ttf.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "pf_cursor_file.h"
+#include "platform.h"
+
+// ---------------------------------------------------------------------------
+// Object tables. Small numbers chosen by the game index `numbered`; PF_ANY
+// creations take a slot in `handled` and answer PF_HANDLE_BASE + slot, far above
+// any number the game uses, so a handle never collides with a small number.
+
+constexpr int PF_HANDLE_BASE = 0x10000000;
+constexpr int PF_MAX_NUMBER = 1 << 16;  // numbers the game may choose: 0 .. PF_MAX_NUMBER-1
+
+template <typename T>
+struct PfTable {
+    std::vector<std::unique_ptr<T>> numbered;
+    std::vector<std::unique_ptr<T>> handled;
+};
+
+// The object under a number or handle, nullptr when there is none.
+template <typename T>
+T* PfTableGet(PfTable<T>& table, int number) {
+    if (number >= 0 && number < PF_MAX_NUMBER) {
+        return size_t(number) < table.numbered.size() ? table.numbered[size_t(number)].get() : nullptr;
+    }
+    if (number >= PF_HANDLE_BASE) {
+        size_t slot = size_t(number - PF_HANDLE_BASE);
+        return slot < table.handled.size() ? table.handled[slot].get() : nullptr;
+    }
+    return nullptr;
+}
+
+// The storage slot of a number or handle (grown on demand), nullptr for numbers
+// that can never be valid.
+template <typename T>
+std::unique_ptr<T>* PfTableSlot(PfTable<T>& table, int number) {
+    if (number >= 0 && number < PF_MAX_NUMBER) {
+        if (size_t(number) >= table.numbered.size()) table.numbered.resize(size_t(number) + 1);
+        return &table.numbered[size_t(number)];
+    }
+    if (number >= PF_HANDLE_BASE) {
+        size_t slot = size_t(number - PF_HANDLE_BASE);
+        return slot < table.handled.size() ? &table.handled[slot] : nullptr;
+    }
+    return nullptr;
+}
+
+// Picks the number under which a new object is stored: the game's own number, or
+// for PF_ANY a free handle slot (reserved by growing the table when all are used).
+template <typename T>
+int PfTableChooseNumber(PfTable<T>& table, int number) {
+    if (number != PF_ANY) return number;
+    for (size_t i = 0; i < table.handled.size(); i++) {
+        if (!table.handled[i]) return PF_HANDLE_BASE + int(i);
+    }
+    table.handled.emplace_back();
+    return PF_HANDLE_BASE + int(table.handled.size() - 1);
+}
+
+// What a creating call answers: the handle for PF_ANY, otherwise 1.
+inline int PfCreatedResult(int requested, int stored) { return requested == PF_ANY ? stored : 1; }
+
+// Calls fn on every live object of a table (used to release SDL resources).
+template <typename T, typename Fn>
+void PfTableForEach(PfTable<T>& table, Fn fn) {
+    for (auto& p : table.numbered) if (p) fn(*p);
+    for (auto& p : table.handled) if (p) fn(*p);
+}
+
+// ---------------------------------------------------------------------------
+// Objects. Pixels are packed colours as in platform.h (RGBA in memory order).
+
+struct PfSprite {
+    int width = 0, height = 0;                // stored size
+    int displayWidth = 0, displayHeight = 0;  // size at which it is drawn
+    std::vector<uint32_t> pixels;
+    SDL_Texture* texture = nullptr;
+    bool dirty = true;  // pixels changed since the texture was uploaded
+};
+
+struct PfImage {
+    int width = 0, height = 0;
+    std::vector<uint32_t> pixels;
+};
+
+struct PfInstalledFont {
+    std::string family;
+    std::string style;  // the face's own style name ("Regular", "Bold", ...)
+    std::shared_ptr<std::vector<uint8_t>> bytes;
+};
+
+struct PfFont {
+    TTF_Font* font = nullptr;
+    std::shared_ptr<std::vector<uint8_t>> bytes;  // the font reads from these while open
+    bool highQuality = false;
+};
+
+struct PfWindow {
+    SDL_Window* window = nullptr;
+    int width = 0, height = 0;
+    int cursor = 0;
+};
+
+struct PfCursor {
+    PfCursorImage image;
+    SDL_Cursor* cursor = nullptr;  // nullptr where the video driver has no cursors
+};
+
+// ---------------------------------------------------------------------------
+// Subsystem state: one instance each.
+
+struct PfVideoState {
+    int backend = PF_BACKEND_SYSTEM;
+    bool videoUp = false;  // SDL video subsystem initialised
+    bool ttfUp = false;
+    int headlessDesktopWidth = 0, headlessDesktopHeight = 0;  // 0 = the driver's own
+
+    // The screen: its window, the renderer on it, its size.
+    SDL_Window* screenWindow = nullptr;
+    bool screenOwnsWindow = false;  // full screen: the screen made its window
+    bool fullscreen = false;
+    int screenWindowNumber = -1;
+    SDL_Renderer* renderer = nullptr;
+    int screenWidth = 0, screenHeight = 0;
+    int frameRate = 60;
+    int spriteQuality = 0;
+    uint64_t nextFrameNs = 0;  // steady-clock deadline of the next flip
+
+    PfTable<PfSprite> sprites;
+    PfTable<PfImage> images;
+    PfTable<PfFont> fonts;
+    PfTable<PfWindow> windows;
+    PfTable<PfCursor> cursors;
+    std::vector<PfInstalledFont> installedFonts;
+};
+
+struct PfInputState {
+    bool keyboardUp = false, mouseUp = false;
+    // Live state fed by events, and the snapshot taken by ReadKeyboard.
+    bool keyDown[KEY_COUNT] = {};
+    bool keyReleasedPending[KEY_COUNT] = {};
+    bool keySnapshotDown[KEY_COUNT] = {};
+    bool keySnapshotReleased[KEY_COUNT] = {};
+    int mouseX = 0, mouseY = 0;
+    bool mouseInside = false;
+    bool buttonDown[4] = {};
+    bool buttonPressedPending[4] = {};  // went down since the last ReadMouse
+    int snapshotX = 0, snapshotY = 0;
+    bool snapshotButton[4] = {};
+    bool mouseReleased = false;  // ReleaseMouse gave the pointer back to the desktop
+    // Window state.
+    bool minimised = false;
+    bool focused = true;
+    std::deque<int> windowEvents;
+};
+
+struct PfDrawState {
+    int64_t output = 0;  // 0 while not drawing
+    int mode = DRAW_DEFAULT;
+    int font = -1;  // number or handle of the font in use, -1 none
+    uint32_t front = RGB(255, 255, 255);
+    uint32_t back = RGB(0, 0, 0);
+    int gradX1 = 0, gradY1 = 0, gradX2 = 0, gradY2 = 0;
+    std::vector<std::pair<double, uint32_t>> gradStops;  // between the front and back ends
+};
+
+extern PfVideoState PfVideo;
+extern PfInputState PfInput;
+extern PfDrawState PfDraw;
+
+// ---------------------------------------------------------------------------
+// Helpers shared between the files.
+
+// Brings up SDL's video subsystem for the selected backend; false when it cannot.
+bool PfEnsureVideo();
+uint64_t PfNowNs();
+
+// PNG bytes -> RGBA pixels; false on anything malformed (never reads past size).
+bool PfDecodePng(const void* data, size_t size, std::vector<uint32_t>& pixels, int& width, int& height);
+// Bilinear resampling of RGBA pixels (alpha-weighted, so edges do not darken).
+void PfResample(const std::vector<uint32_t>& src, int srcW, int srcH, std::vector<uint32_t>& dst, int dstW,
+                int dstH);
+
+// Sprite textures: released before the renderer goes, uploaded again on the next draw.
+void PfReleaseSpriteTexture(PfSprite& sprite);
+void PfReleaseAllTextures();
+void PfFreeAllSprites();
+void PfFreeAllImages();
+void PfFreeAllFonts();
+void PfFreeAllCursors();
+void PfCloseAllWindows();
+void PfResetInput();
+void PfResetDrawing();
+void PfCloseRenderer();
+
+// Renders one line of text in a font as coverage values 0..255 (row-major, w x h).
+// h is always the font's line height; false when there is nothing to draw.
+bool PfRenderTextCoverage(int font, const std::string& text, std::vector<uint8_t>& coverage, int& width,
+                          int& height);
+
+// Event path: SDL's events and the PfInject* calls both end here.
+void PfPumpEvents();
+void PfApplyKey(int key, bool down);
+void PfApplyMouseMove(int x, int y);
+void PfApplyMouseButton(int button, bool down);
+void PfApplyMouseLeave();
+void PfApplyWindowEvent(int event);
+int PfKeyFromScancode(SDL_Scancode code);
+
+// Client size of the area the pointer is tracked in (the screen, else the window).
+void PfPointerArea(int& width, int& height);
+SDL_Window* PfWindowHandle(int number);

@@ -1,0 +1,95 @@
+// pf_window.cpp: the game's windows — framed or borderless, shown, activated, minimised, closed.
+#include "pf_video_internal.h"
+
+SDL_Window* PfWindowHandle(int number) {
+    PfWindow* window = PfTableGet(PfVideo.windows, number);
+    return window ? window->window : nullptr;
+}
+
+static void DestroyWindow(PfWindow& window) {
+    if (!window.window) return;
+    // The screen drawn in this window goes with it.
+    if (PfVideo.screenWindow == window.window) PfCloseRenderer();
+    SDL_DestroyWindow(window.window);
+    window.window = nullptr;
+}
+
+void PfCloseAllWindows() {
+    PfTableForEach(PfVideo.windows, [](PfWindow& w) { DestroyWindow(w); });
+    PfVideo.windows = PfTable<PfWindow>();
+}
+
+int OpenGameWindow(int number, int x, int y, int width, int height, const std::string& title, int flags) {
+    if (width <= 0 || height <= 0 || !PfEnsureVideo()) return 0;
+    // A framed window has a title bar but keeps its size; a borderless one is a bare pop-up.
+    Uint32 sdlFlags = (flags & WINDOW_HIDDEN) ? SDL_WINDOW_HIDDEN : SDL_WINDOW_SHOWN;
+    if (flags & WINDOW_BORDERLESS) sdlFlags |= SDL_WINDOW_BORDERLESS;
+    if (flags & WINDOW_CENTRED) {
+        x = SDL_WINDOWPOS_CENTERED_DISPLAY(0);
+        y = SDL_WINDOWPOS_CENTERED_DISPLAY(0);
+    }
+    int stored = PfTableChooseNumber(PfVideo.windows, number);
+    std::unique_ptr<PfWindow>* slot = PfTableSlot(PfVideo.windows, stored);
+    if (!slot) return 0;
+    if (*slot) {
+        DestroyWindow(**slot);
+        slot->reset();
+    }
+    SDL_Window* handle = SDL_CreateWindow(title.c_str(), x, y, width, height, sdlFlags);
+    if (!handle) return 0;
+    auto window = std::make_unique<PfWindow>();
+    window->window = handle;
+    window->width = width;
+    window->height = height;
+    *slot = std::move(window);
+    return PfCreatedResult(number, stored);
+}
+
+void CloseGameWindow(int number) {
+    PfWindow* window = PfTableGet(PfVideo.windows, number);
+    if (!window) return;
+    DestroyWindow(*window);
+    PfTableSlot(PfVideo.windows, number)->reset();
+}
+
+int IsGameWindow(int number) { return PfWindowHandle(number) != nullptr; }
+
+// Shows the window and asks for the keyboard focus; the focus itself arrives as an
+// event (WEV_ACTIVATED) when the desktop grants it.
+void ActivateWindow(int number) {
+    SDL_Window* handle = PfWindowHandle(number);
+    if (!handle) return;
+    SDL_ShowWindow(handle);
+    if (SDL_GetWindowFlags(handle) & SDL_WINDOW_MINIMIZED) SDL_RestoreWindow(handle);
+    SDL_RaiseWindow(handle);
+    if (!PfIsHeadless()) {
+        SDL_SetWindowInputFocus(handle);
+        return;
+    }
+    // Without a desktop the layer answers as one would.
+    if (PfInput.minimised) PfApplyWindowEvent(WEV_RESTORED);
+    if (!PfInput.focused) PfApplyWindowEvent(WEV_ACTIVATED);
+}
+
+void MinimiseWindow(int number) {
+    SDL_Window* handle = PfWindowHandle(number);
+    if (!handle) return;
+    if (!PfIsHeadless()) {
+        SDL_MinimizeWindow(handle);
+    } else if (!PfInput.minimised) {
+        PfApplyWindowEvent(WEV_MINIMISED);  // the offscreen driver cannot minimise
+    }
+}
+
+void SetWindowCursor(int window, int cursor) {
+    PfWindow* target = PfTableGet(PfVideo.windows, window);
+    if (!target) return;
+    PfCursor* c = PfTableGet(PfVideo.cursors, cursor);
+    target->cursor = c ? cursor : 0;
+    if (PfIsHeadless() || !PfVideo.videoUp) return;
+    if (c && c->cursor) {
+        SDL_SetCursor(c->cursor);
+    } else {
+        SDL_SetCursor(SDL_GetDefaultCursor());
+    }
+}

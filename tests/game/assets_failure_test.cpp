@@ -1,0 +1,216 @@
+// assets_failure_test.cpp: a missing or broken pack entry ends the start-up with the right label in the log.
+#include <gtest/gtest.h>
+
+#include "assets_test_pack.h"
+
+namespace {
+
+using testpack::CountLine;
+
+// Each case runs the loading in a child process, which must end through the
+// asset error; the child's log is then read back here.
+class AssetFailureTest : public HeadlessDisplayTest {
+protected:
+    void SetUp() override {
+        GTEST_FLAG_SET(death_test_style, "threadsafe");
+        HeadlessDisplayTest::SetUp();
+    }
+
+    void WritePack(const std::set<std::string>& omit, const std::map<std::string, std::vector<uint8_t>>& replace = {}) {
+        ASSERT_TRUE(testpack::WriteTestPack(Folder + "Prismoria.data", omit, replace));
+    }
+
+    std::vector<std::string> ChildLog() { return testpack::ReadLogLines(LogPath); }
+};
+
+const char* const FatalBox = "Prismoria::";
+
+}  // namespace
+
+TEST_F(AssetFailureTest, NoPackFailsWithFont) {
+    EXPECT_EXIT(
+        {
+            StartLog();
+            InstallTypeface();
+        },
+        ::testing::ExitedWithCode(1), FatalBox);
+    std::vector<std::string> lines = ChildLog();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[1], "Load asset (font):\t\tFAILED");
+}
+
+TEST_F(AssetFailureTest, MissingTypefaceFailsWithFont) {
+    WritePack({"TimeandSpace-Regular.ttf"});
+    EXPECT_EXIT(
+        {
+            StartLog();
+            InstallTypeface();
+        },
+        ::testing::ExitedWithCode(1), FatalBox);
+    EXPECT_EQ(ChildLog().back(), "Load asset (font):\t\tFAILED");
+}
+
+TEST_F(AssetFailureTest, TypefaceIsInstalledFromMemory) {
+    WritePack({});
+    StartLog();
+    InstallTypeface();
+    std::vector<std::string> lines = FinishLog();
+    EXPECT_EQ(lines.back(), "Load asset (TimeandSpace-Regular.ttf):\t\tOK");
+    // Nothing is written to the shared temporary folder.
+    EXPECT_EQ(FileSize(TempFolder() + "TimeandSpace-Regular.ttf"), -1);
+}
+
+TEST_F(AssetFailureTest, NoPackForSoundsFailsWithMusicAndSfx) {
+    EXPECT_EXIT(
+        {
+            StartLog();
+            LoadSounds();
+        },
+        ::testing::ExitedWithCode(1), FatalBox);
+    EXPECT_EQ(ChildLog().back(), "Load asset (music and sfx):\t\tFAILED");
+}
+
+TEST_F(AssetFailureTest, MissingSoundFailsWithItsEntryName) {
+    // The test pack has no sounds at all: the first one is the one reported.
+    WritePack({});
+    EXPECT_EXIT(
+        {
+            StartLog();
+            LoadSounds();
+        },
+        ::testing::ExitedWithCode(1), FatalBox);
+    EXPECT_EQ(ChildLog().back(), "Load asset (music1.ogg):\t\tFAILED");
+}
+
+TEST_F(AssetFailureTest, NoPackForImagesFailsWithAnEmptyLabel) {
+    ASSERT_TRUE(OpenSurface(1920, 1080));
+    EXPECT_EXIT(
+        {
+            StartLog();
+            LoadImages();
+        },
+        ::testing::ExitedWithCode(1), FatalBox);
+    EXPECT_EQ(ChildLog().back(), "Load asset ():\t\tFAILED");
+}
+
+TEST_F(AssetFailureTest, MissingSettingsTemplateFailsWithItsName) {
+    WritePack({"settings_template.png"});
+    ASSERT_TRUE(OpenSurface(1920, 1080));
+    EXPECT_EXIT(
+        {
+            StartLog();
+            LoadImages();
+        },
+        ::testing::ExitedWithCode(1), FatalBox);
+    std::vector<std::string> lines = ChildLog();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[lines.size() - 2], "Load asset (menu_template.png):\t\tOK");
+    EXPECT_EQ(lines.back(), "Load asset (settings_template.png):\t\tFAILED");
+}
+
+TEST_F(AssetFailureTest, MissingShapeFailsWithTheSeriesLabel) {
+    WritePack({"shape07.png"});
+    ASSERT_TRUE(OpenSurface(1920, 1080));
+    EXPECT_EXIT(
+        {
+            StartLog();
+            LoadImages();
+        },
+        ::testing::ExitedWithCode(1), FatalBox);
+    std::vector<std::string> lines = ChildLog();
+    EXPECT_EQ(lines.back(), "Load asset (temps):\t\tFAILED");
+    EXPECT_EQ(CountLine(lines, "Load asset (temps):\t\tOK"), 6);
+    EXPECT_EQ(CountLine(lines, "Load asset (shape07.png):\t\tFAILED"), 0);
+}
+
+TEST_F(AssetFailureTest, MissingGemAndEffectFailWithTheirSeriesLabels) {
+    WritePack({"s00.png"});
+    ASSERT_TRUE(OpenSurface(1920, 1080));
+    EXPECT_EXIT(LoadImages(), ::testing::ExitedWithCode(1), FatalBox);
+    WritePack({"11.png"});
+    EXPECT_EXIT(
+        {
+            StartLog();
+            LoadImages();
+        },
+        ::testing::ExitedWithCode(1), FatalBox);
+    EXPECT_EQ(ChildLog().back(), "Load asset (gems fx):\t\tFAILED");
+}
+
+TEST_F(AssetFailureTest, MissingLogoVariantFailsWithItsEntryName) {
+    WritePack({"brk_4x3.png"});
+    ASSERT_TRUE(OpenSurface(1600, 1200));
+    EXPECT_EXIT(
+        {
+            StartLog();
+            LoadImages();
+        },
+        ::testing::ExitedWithCode(1), FatalBox);
+    std::vector<std::string> lines = ChildLog();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[1], "AspectRatio:  4:3");
+    EXPECT_EQ(lines[2], "Load asset (brk_4x3.png):\t\tFAILED");
+}
+
+TEST_F(AssetFailureTest, UndecodableLogoFailsWithImageBrk) {
+    WritePack({}, {{"brk_16x9.png", std::vector<uint8_t>(1000, 7)}});
+    ASSERT_TRUE(OpenSurface(1920, 1080));
+    EXPECT_EXIT(
+        {
+            StartLog();
+            LoadImages();
+        },
+        ::testing::ExitedWithCode(1), FatalBox);
+    EXPECT_EQ(ChildLog().back(), "Load asset (image - brk):\t\tFAILED");
+}
+
+TEST_F(AssetFailureTest, EntriesLargerThanTheirBufferCountAsMissing) {
+    // A logo one byte over 4 MiB.
+    WritePack({}, {{"brk_16x9.png", std::vector<uint8_t>(4194305, 1)}});
+    ASSERT_TRUE(OpenSurface(1920, 1080));
+    EXPECT_EXIT(
+        {
+            StartLog();
+            LoadImages();
+        },
+        ::testing::ExitedWithCode(1), FatalBox);
+    EXPECT_EQ(ChildLog().back(), "Load asset (brk_16x9.png):\t\tFAILED");
+
+    // A valid image over 200 KiB where only 200 KiB are allowed.
+    std::vector<uint8_t> big = testpack::MakePng(300, 300, RGBA(1, 2, 3, 255), 0);
+    ASSERT_GT(big.size(), 204800u);
+    WritePack({}, {{"pointer.png", big}});
+    DeleteFile(LogPath);
+    EXPECT_EXIT(
+        {
+            StartLog();
+            LoadImages();
+        },
+        ::testing::ExitedWithCode(1), FatalBox);
+    EXPECT_EQ(ChildLog().back(), "Load asset (pointer.png):\t\tFAILED");
+}
+
+// A damaged image is not reported as loaded: the start-up stops on it.
+TEST_F(AssetFailureTest, UndecodableImageFailsInsteadOfLoggingOk) {
+    WritePack({}, {{"quit.png", std::vector<uint8_t>(500, 0x42)}});
+    ASSERT_TRUE(OpenSurface(1920, 1080));
+    EXPECT_EXIT(
+        {
+            StartLog();
+            LoadImages();
+        },
+        ::testing::ExitedWithCode(1), FatalBox);
+    std::vector<std::string> lines = ChildLog();
+    EXPECT_EQ(lines.back(), "Load asset (quit.png):\t\tFAILED");
+    EXPECT_EQ(CountLine(lines, "Load asset (quit.png):\t\tOK"), 0);
+
+    WritePack({}, {{"gui_shape 03.png", std::vector<uint8_t>(500, 0x42)}});
+    DeleteFile(LogPath);
+    EXPECT_EXIT(
+        {
+            StartLog();
+            LoadImages();
+        },
+        ::testing::ExitedWithCode(1), FatalBox);
+    EXPECT_EQ(ChildLog().back(), "Load asset (temps):\t\tFAILED");
+}

@@ -1,0 +1,215 @@
+// audio_mixer_test.cpp: playback channels: loop, pause, resume, stop, volume, overlap, saturation.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "platform/audio_test_support.h"
+
+namespace {
+
+constexpr int ToneFrames = 4410;  // 0.1 s at 44100 Hz
+
+class SoundMixer : public ::testing::Test {
+protected:
+    void SetUp() override {
+        PfSelectBackend(PF_BACKEND_HEADLESS);
+        ASSERT_EQ(InitSound(), 1);
+        ASSERT_EQ(PfSoundDeviceOpen(), 0);
+        std::vector<uint8_t> quiet = MakeOggTone(44100, 2, 0.1, 440, 0.3);
+        std::vector<uint8_t> loud = MakeOggTone(44100, 2, 0.1, 440, 0.9);
+        ASSERT_NE(LoadSoundBytes(1, quiet.data(), quiet.size()), 0);
+        ASSERT_NE(LoadSoundBytes(2, loud.data(), loud.size()), 0);
+    }
+    void TearDown() override { PfShutdown(); }
+
+    // The output of one play of `number` at full volume, alone, for its length.
+    static std::vector<int16_t> SoloOutput(int number) {
+        int channel = PlaySoundClip(number, SOUND_MULTIPLE, 100);
+        std::vector<int16_t> out = MixFrames(ToneFrames);
+        EXPECT_EQ(SoundStatus(number, channel), SOUND_STOPPED);
+        return out;
+    }
+};
+
+TEST_F(SoundMixer, LoopedSoundPausesResumesAndStops) {
+    int channel = PlaySoundClip(1, SOUND_LOOP, 100);
+    ASSERT_GE(channel, 1);
+    EXPECT_EQ(SoundStatus(1, channel), SOUND_PLAYING);
+
+    // A loop outlives its length many times over and never falls silent.
+    std::vector<int16_t> looped = MixFrames(ToneFrames * 5 + 123);
+    EXPECT_EQ(SoundStatus(1, channel), SOUND_PLAYING);
+    std::vector<int16_t> lastStretch(looped.end() - 2000, looped.end());
+    EXPECT_FALSE(AllSilent(lastStretch));
+
+    PauseSoundClip(1, channel);
+    EXPECT_EQ(SoundStatus(1, channel), SOUND_PAUSED);
+    EXPECT_TRUE(AllSilent(MixFrames(ToneFrames * 2)));
+    EXPECT_EQ(SoundStatus(1, channel), SOUND_PAUSED);
+
+    PauseSoundClip(1, channel);  // pausing twice changes nothing
+    ResumeSoundClip(1, channel);
+    EXPECT_EQ(SoundStatus(1, channel), SOUND_PLAYING);
+    EXPECT_FALSE(AllSilent(MixFrames(1000)));
+
+    StopSoundClip(1, channel);
+    EXPECT_EQ(SoundStatus(1, channel), SOUND_STOPPED);
+    EXPECT_TRUE(AllSilent(MixFrames(1000)));
+    ResumeSoundClip(1, channel);  // a stopped channel cannot be resumed
+    EXPECT_EQ(SoundStatus(1, channel), SOUND_STOPPED);
+}
+
+TEST_F(SoundMixer, PausedSoundContinuesWhereItStopped) {
+    std::vector<int16_t> solo = SoloOutput(1);
+    int channel = PlaySoundClip(1, 0, 100);
+    std::vector<int16_t> first = MixFrames(1000);
+    PauseSoundClip(1, channel);
+    MixFrames(5000);
+    ResumeSoundClip(1, channel);
+    std::vector<int16_t> rest = MixFrames(ToneFrames - 1000);
+    first.insert(first.end(), rest.begin(), rest.end());
+    EXPECT_EQ(first, solo);
+    EXPECT_EQ(SoundStatus(1, channel), SOUND_STOPPED);
+}
+
+TEST_F(SoundMixer, OneShotEndsAfterItsLengthOfMixedFrames) {
+    int channel = PlaySoundClip(1, 0, 100);
+    MixFrames(ToneFrames - 1);
+    EXPECT_EQ(SoundStatus(1, channel), SOUND_PLAYING);
+    MixFrames(1);
+    EXPECT_EQ(SoundStatus(1, channel), SOUND_STOPPED);
+    EXPECT_TRUE(AllSilent(MixFrames(500)));
+    // Status of a finished play stays "stopped" even after new plays start.
+    int again = PlaySoundClip(1, 0, 100);
+    EXPECT_NE(again, channel);
+    EXPECT_EQ(SoundStatus(1, channel), SOUND_STOPPED);
+    EXPECT_EQ(SoundStatus(1, again), SOUND_PLAYING);
+}
+
+TEST_F(SoundMixer, VolumeScalesAndZeroKeepsPlayingSilently) {
+    std::vector<int16_t> solo = SoloOutput(1);
+
+    int channel = PlaySoundClip(1, SOUND_LOOP, 0);
+    EXPECT_TRUE(AllSilent(MixFrames(ToneFrames * 3)));
+    EXPECT_EQ(SoundStatus(1, channel), SOUND_PLAYING);
+    StopSoundClip(1, channel);
+
+    // A silent one-shot still ends on time.
+    channel = PlaySoundClip(1, 0, 0);
+    MixFrames(ToneFrames);
+    EXPECT_EQ(SoundStatus(1, channel), SOUND_STOPPED);
+
+    channel = PlaySoundClip(1, 0, 100);
+    SetSoundVolume(1, 50, channel);
+    std::vector<int16_t> half = MixFrames(ToneFrames);
+    for (size_t i = 0; i < solo.size(); i++) {
+        ASSERT_EQ(half[i], solo[i] * 50 / 100) << "sample " << i;
+    }
+
+    // Out-of-range volumes are held to 0..100.
+    channel = PlaySoundClip(1, 0, 250);
+    EXPECT_EQ(MixFrames(ToneFrames), solo);
+    channel = PlaySoundClip(1, 0, -5);
+    EXPECT_TRUE(AllSilent(MixFrames(ToneFrames)));
+}
+
+TEST_F(SoundMixer, MultipleFlagOverlapsPlaysOfOneSound) {
+    std::vector<int16_t> solo = SoloOutput(1);
+    int first = PlaySoundClip(1, SOUND_MULTIPLE, 100);
+    int second = PlaySoundClip(1, SOUND_MULTIPLE, 100);
+    ASSERT_GE(first, 1);
+    ASSERT_GE(second, 1);
+    EXPECT_NE(first, second);
+    EXPECT_EQ(SoundStatus(1, first), SOUND_PLAYING);
+    EXPECT_EQ(SoundStatus(1, second), SOUND_PLAYING);
+    std::vector<int16_t> both = MixFrames(ToneFrames);
+    EXPECT_GT(SumOfMagnitudes(both), SumOfMagnitudes(solo) * 19 / 10);
+    EXPECT_EQ(SoundStatus(1, first), SOUND_STOPPED);
+    EXPECT_EQ(SoundStatus(1, second), SOUND_STOPPED);
+
+    // Stopping one play leaves the other running.
+    first = PlaySoundClip(1, SOUND_MULTIPLE, 100);
+    second = PlaySoundClip(1, SOUND_MULTIPLE, 100);
+    StopSoundClip(1, first);
+    EXPECT_EQ(SoundStatus(1, first), SOUND_STOPPED);
+    EXPECT_EQ(SoundStatus(1, second), SOUND_PLAYING);
+    EXPECT_EQ(MixFrames(ToneFrames), solo);
+}
+
+TEST_F(SoundMixer, ReplayWithoutMultipleFlagRestartsOnTheSameChannel) {
+    std::vector<int16_t> solo = SoloOutput(1);
+    int channel = PlaySoundClip(1, 0, 100);
+    MixFrames(ToneFrames / 2);
+    int again = PlaySoundClip(1, 0, 100);
+    EXPECT_EQ(again, channel);
+    // Only one play is heard, from the start, and it lasts its full length again.
+    EXPECT_EQ(MixFrames(ToneFrames), solo);
+    EXPECT_EQ(SoundStatus(1, channel), SOUND_STOPPED);
+
+    // A paused sound played again restarts and plays.
+    channel = PlaySoundClip(1, SOUND_LOOP, 100);
+    PauseSoundClip(1, channel);
+    EXPECT_EQ(PlaySoundClip(1, SOUND_LOOP, 100), channel);
+    EXPECT_EQ(SoundStatus(1, channel), SOUND_PLAYING);
+}
+
+TEST_F(SoundMixer, LoudMixSaturatesInsteadOfWrappingRound) {
+    std::vector<int16_t> solo = SoloOutput(2);
+    PlaySoundClip(2, SOUND_MULTIPLE, 100);
+    PlaySoundClip(2, SOUND_MULTIPLE, 100);
+    std::vector<int16_t> both = MixFrames(ToneFrames);
+    int clipped = 0;
+    for (size_t i = 0; i < solo.size(); i++) {
+        int exact = 2 * int(solo[i]);
+        int expected = exact > 32767 ? 32767 : exact < -32768 ? -32768 : exact;
+        ASSERT_EQ(both[i], expected) << "sample " << i;
+        clipped += exact != expected;
+    }
+    EXPECT_GT(clipped, 100);  // the test really reached the limits
+}
+
+TEST_F(SoundMixer, ChannelsAreAskedAboutTheirOwnSoundOnly) {
+    int channel = PlaySoundClip(1, SOUND_LOOP, 100);
+    EXPECT_EQ(SoundStatus(2, channel), SOUND_STOPPED);
+    StopSoundClip(2, channel);  // another sound's number: no effect
+    PauseSoundClip(2, channel);
+    EXPECT_EQ(SoundStatus(1, channel), SOUND_PLAYING);
+    EXPECT_EQ(PlaySoundClip(7, 0, 100), 0);  // not loaded
+    EXPECT_EQ(SoundStatus(7, 1), SOUND_STOPPED);
+
+    FreeSound(1);
+    EXPECT_EQ(SoundStatus(1, channel), SOUND_STOPPED);
+    EXPECT_TRUE(AllSilent(MixFrames(500)));
+}
+
+TEST_F(SoundMixer, ShutdownForgetsEverything) {
+    int channel = PlaySoundClip(1, SOUND_LOOP, 100);
+    PfShutdown();
+    EXPECT_EQ(IsSound(1), 0);
+    EXPECT_EQ(SoundStatus(1, channel), SOUND_STOPPED);
+    EXPECT_TRUE(AllSilent(MixFrames(100)));
+    PfSelectBackend(PF_BACKEND_HEADLESS);
+    EXPECT_EQ(InitSound(), 1);
+}
+
+// The system backend on a machine without a usable device: the dummy driver
+// counts as none, the game starts anyway and playback follows the clock.
+TEST(SoundWithoutDevice, RunsSilentlyAndOneShotsStillEnd) {
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    PfSelectBackend(PF_BACKEND_SYSTEM);
+    ASSERT_EQ(InitSound(), 1);
+    EXPECT_EQ(PfSoundDeviceOpen(), 0);
+    std::vector<uint8_t> ogg = MakeOggTone(44100, 1, 0.05, 440, 0.5);
+    ASSERT_NE(LoadSoundBytes(0, ogg.data(), ogg.size()), 0);
+    int shot = PlaySoundClip(0, SOUND_MULTIPLE, 100);
+    int loop = PlaySoundClip(0, SOUND_LOOP | SOUND_MULTIPLE, 100);
+    EXPECT_EQ(SoundStatus(0, shot), SOUND_PLAYING);
+    std::this_thread::sleep_for(std::chrono::milliseconds(120));
+    EXPECT_EQ(SoundStatus(0, shot), SOUND_STOPPED);
+    EXPECT_EQ(SoundStatus(0, loop), SOUND_PLAYING);
+    PfShutdown();
+}
+
+}  // namespace

@@ -1,0 +1,221 @@
+// art_frame.cpp: the play screen's metalwork: rails, corner ornaments, status bar caps, menu button, shadow.
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "art_frame.h"
+#include "art_style.h"
+
+namespace {
+
+constexpr float kPi = std::numbers::pi_v<float>;
+
+// Light on a rounded moulding at position u (-1 outer edge .. 1 inner edge) whose
+// surface falls away along `inward` for u > 0 and against it for u < 0.
+float MouldingLight(Vec2 inward, float u) {
+    float a = std::min(std::fabs(u), 0.97f);
+    float slope = a / std::sqrt(1 - a * a);
+    Vec2 dir = u >= 0 ? inward : Vec2{-inward.x, -inward.y};
+    float d = SurfaceLight(dir, std::min(slope, 4.0f));
+    return 0.2f + 0.78f * d + 0.5f * std::pow(d, 14.0f);
+}
+
+float Band(float t, float a, float b) { return 2 * (t - a) / (b - a) - 1; }
+
+}  // namespace
+
+Colour RailColour(float t, Vec2 inward) {
+    // Across the rail from its outer edge (t = 0) to the edge at the board (t = 1).
+    if (t < 0.14f) return Colour{0, 0, 0, 0.35f * SmoothStep(0.0f, 0.14f, t)};  // cast shadow
+    if (t < 0.32f) return GoldShade(MouldingLight(inward, Band(t, 0.14f, 0.32f)));
+    if (t < 0.37f) return Rgb(34, 20, 8);
+    if (t < 0.73f) {
+        // Enamel inlay with a fine gold thread along its middle.
+        float u = Band(t, 0.37f, 0.73f);
+        if (std::fabs(u) < 0.14f) return GoldShade(MouldingLight(inward, u / 0.14f) * 0.9f);
+        Colour enamel = Rgb(40, 26, 66);
+        float shade = 0.7f + 0.3f * (1 - std::fabs(u)) - 0.25f * SmoothStep(0.6f, 1.0f, -u);
+        return ScaleColour(enamel, shade);
+    }
+    if (t < 0.78f) return Rgb(34, 20, 8);
+    if (t < 0.95f) return GoldShade(MouldingLight(inward, Band(t, 0.78f, 0.95f)) * 1.05f);
+    return Rgb(22, 12, 6);
+}
+
+Image RailImage(RailSide side, int length, int thickness) {
+    const bool horizontal = side == RailSide::AboveBoard || side == RailSide::BelowBoard;
+    const int w = horizontal ? length : thickness, h = horizontal ? thickness : length;
+    Vec2 inward;
+    switch (side) {
+        case RailSide::AboveBoard: inward = Vec2{0, 1}; break;
+        case RailSide::BelowBoard: inward = Vec2{0, -1}; break;
+        case RailSide::LeftOfBoard: inward = Vec2{1, 0}; break;
+        case RailSide::RightOfBoard: inward = Vec2{-1, 0}; break;
+    }
+    Image img = MakeImage(w, h);
+    // Four samples across the rail per pixel keep the moulding edges smooth.
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            float acc[4] = {0, 0, 0, 0};
+            for (int s = 0; s < 4; ++s) {
+                float pos = (horizontal ? y : x) + (s + 0.5f) / 4;
+                float t = pos / thickness;
+                if (inward.x < 0 || inward.y < 0) t = 1 - t;
+                Colour c = RailColour(t, inward);
+                acc[0] += c.r * c.a;
+                acc[1] += c.g * c.a;
+                acc[2] += c.b * c.a;
+                acc[3] += c.a;
+            }
+            float* p = &img.px[(static_cast<size_t>(y) * w + x) * 4];
+            for (int c = 0; c < 4; ++c) p[c] = acc[c] / 4;
+        }
+    return img;
+}
+
+Image CornerOrnament(bool right, bool bottom, int size) {
+    const float s = static_cast<float>(size), q = s / 2;
+    Image img = MakeImage(size, size);
+    // Map from the ornament's own frame (outer corner at the origin) to the picture.
+    auto map = [&](Vec2 p) { return Vec2{right ? s - p.x : p.x, bottom ? s - p.y : p.y}; };
+    const Vec2 inwardX{right ? -1.0f : 1.0f, 0}, inwardY{0, bottom ? -1.0f : 1.0f};
+
+    // Mitred continuation of the two rails through the outer quadrant.
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            float lx = right ? s - (x + 0.5f) : x + 0.5f, ly = bottom ? s - (y + 0.5f) : y + 0.5f;
+            if (lx >= q || ly >= q) continue;
+            bool useHorizontalRail = ly < lx;  // above the mitre: the rail along the top or bottom
+            float t = (useHorizontalRail ? ly : lx) / q;
+            Colour c = RailColour(t, useHorizontalRail ? inwardY : inwardX);
+            BlendPixel(img, x, y, c, 1);
+        }
+
+    // Scrolls running from the boss along each rail.
+    const float wire = s * 0.012f;
+    for (int axis = 0; axis < 2; ++axis) {
+        Path spiral;
+        for (int i = 0; i <= 60; ++i) {
+            float phi = 2.1f * kPi * i / 60;
+            float r = s * 0.1f * (1 - 0.7f * phi / (2.1f * kPi));
+            float a = -kPi / 2 + phi;
+            Vec2 c{s * 0.62f + std::cos(a) * r, s * 0.2f + s * 0.1f + std::sin(a) * r};
+            spiral.push_back(axis == 0 ? c : Vec2{c.y, c.x});
+        }
+        Path stem;
+        for (int i = 0; i <= 20; ++i) {
+            float u = s * 0.34f + (s * 0.28f) * i / 20;
+            Vec2 c{u, s * 0.2f + std::sin((u - s * 0.34f) / (s * 0.28f) * kPi) * s * -0.02f};
+            stem.push_back(axis == 0 ? c : Vec2{c.y, c.x});
+        }
+        Path spiralImg, stemImg;
+        for (Vec2 v : spiral) spiralImg.push_back(map(v));
+        for (Vec2 v : stem) stemImg.push_back(map(v));
+        std::vector<Segment> segs = PolylineSegments(spiralImg, false);
+        std::vector<Segment> st = PolylineSegments(stemImg, false);
+        segs.insert(segs.end(), st.begin(), st.end());
+        DrawGoldWire(img, segs, wire);
+        DrawGoldBead(img, spiralImg.back(), wire * 1.8f);
+        Vec2 tip = axis == 0 ? Vec2{s * 0.9f, s * 0.2f} : Vec2{s * 0.2f, s * 0.9f};
+        DrawGoldBead(img, map(tip), wire * 2.2f);
+    }
+
+    // The boss: a gold rosette with a large set gem where the rails meet.
+    Vec2 centre = map(Vec2{s * 0.27f, s * 0.27f});
+    Path rosette;
+    for (int i = 0; i < 64; ++i) {
+        float a = 2 * kPi * i / 64;
+        float r = s * 0.215f * (1 + 0.06f * std::cos(8 * a));
+        rosette.push_back(Vec2{centre.x + std::cos(a) * r, centre.y + std::sin(a) * r});
+    }
+    DrawSoftShadow(img, rosette, Vec2{s * 0.015f, s * 0.025f}, s * 0.03f, 0.6f);
+    Mask plate = FillPath(rosette, size, size);
+    PaintMask(img, plate, [&](int x, int y) {
+        float dx = x + 0.5f - centre.x, dy = y + 0.5f - centre.y;
+        float d = std::hypot(dx, dy) / (s * 0.215f);
+        Vec2 dir = d > 1e-4f ? Vec2{dx / (d * s * 0.215f), dy / (d * s * 0.215f)} : Vec2{0, -1};
+        float light = 0.3f + 0.75f * SurfaceLight(dir, 0.9f * d);
+        return GoldShade(light);
+    });
+    DrawGoldWire(img, PolylineSegments(rosette, true), s * 0.008f);
+    DrawSetGem(img, 7, centre, s * 0.15f);
+    return img;
+}
+
+Image StatusCap(bool right, int width, int height) {
+    const float w = static_cast<float>(width), h = static_cast<float>(height);
+    Image img = MakeImage(width, height);
+    // A gold pillar just outside the cell border, with finials and a small gem. The outer
+    // quarter stays clear: the tray's side rails may pass there.
+    const float px0 = w * 0.27f, px1 = w * 0.53f;
+    auto mx = [&](float x) { return right ? w - x : x; };
+    float a0 = std::min(mx(px0), mx(px1)), a1 = std::max(mx(px0), mx(px1));
+    Path pillar = RoundedRectPath(a0, h * 0.08f, a1, h * 0.92f, (px1 - px0) / 2);
+    DrawSoftShadow(img, pillar, Vec2{w * 0.03f, w * 0.04f}, w * 0.06f, 0.55f);
+    Mask m = FillPath(pillar, width, height);
+    const float cx = (a0 + a1) / 2, half = (a1 - a0) / 2;
+    PaintMask(img, m, [&](int x, int) {
+        float u = (x + 0.5f - cx) / half;
+        float a = std::min(std::fabs(u), 0.97f);
+        Vec2 dir{u >= 0 ? 1.0f : -1.0f, 0};
+        float light = 0.22f + 0.8f * SurfaceLight(dir, a / std::sqrt(1 - a * a));
+        return GoldShade(light);
+    });
+    // Engraved rings dividing the pillar into the three bands of the status bar.
+    for (float fy : {h / 3, h * 2 / 3}) {
+        std::vector<Segment> ring{Segment{Vec2{a0 + 1, fy}, Vec2{a1 - 1, fy}}};
+        PaintMaskSolid(img, StrokeMask(ring, w * 0.012f, width, height), Rgb(50, 30, 10, 0.9f));
+    }
+    DrawGoldBead(img, Vec2{cx, h * 0.08f + half * 0.2f}, half * 1.15f);
+    DrawGoldBead(img, Vec2{cx, h * 0.92f - half * 0.2f}, half * 1.15f);
+    DrawSetGem(img, 6, Vec2{cx, h / 2}, half * 1.2f);
+    return img;
+}
+
+Image MenuButtonImage(int size, bool hovered) {
+    const float s = static_cast<float>(size);
+    Image img = MakeImage(size, size, PanelColour());
+    Vec2 c{s / 2, s / 2};
+    if (hovered) {
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x) {
+                float d = std::hypot(x + 0.5f - c.x, y + 0.5f - c.y) / (s / 2);
+                if (d < 1) BlendPixel(img, x, y, Rgb(120, 190, 255), 0.55f * (1 - d));
+            }
+    }
+    // A domed sapphire cabochon in a gold ring, with the menu glyph on it.
+    const float r = s * 0.4f;
+    Colour deep = hovered ? Rgb(60, 130, 245) : Rgb(28, 62, 160);
+    PaintMask(img, FillPath(CirclePath(c, r), size, size), [&](int x, int y) {
+        float dx = (x + 0.5f - c.x) / r, dy = (y + 0.5f - c.y) / r;
+        float d = std::min(1.0f, std::hypot(dx, dy));
+        Vec2 dir = d > 1e-4f ? Vec2{dx / d, dy / d} : Vec2{0, -1};
+        float light = SurfaceLight(dir, d * 1.4f);
+        Colour col = ScaleColour(deep, 0.45f + 0.9f * light);
+        float spec = std::pow(std::max(0.0f, 1 - std::hypot(dx + 0.35f, dy + 0.45f) / 0.35f), 2.0f);
+        return MixColour(col, Colour{1, 1, 1, 1}, 0.8f * spec);
+    });
+    DrawGoldWire(img, PolylineSegments(CirclePath(c, r), true), s * 0.055f);
+    Colour glyph = hovered ? Colour{1, 1, 1, 1} : Rgb(250, 226, 160);
+    std::vector<Segment> bars;
+    for (int i = -1; i <= 1; ++i)
+        bars.push_back(Segment{Vec2{c.x - r * 0.42f, c.y + i * r * 0.32f}, Vec2{c.x + r * 0.42f, c.y + i * r * 0.32f}});
+    std::vector<Segment> shadowBars;
+    for (Segment b : bars)
+        shadowBars.push_back(Segment{Vec2{b.a.x + s * 0.01f, b.a.y + s * 0.015f}, Vec2{b.b.x + s * 0.01f, b.b.y + s * 0.015f}});
+    PaintMaskSolid(img, StrokeMask(shadowBars, s * 0.045f, size, size), Colour{0, 0, 0, 0.45f});
+    PaintMaskSolid(img, StrokeMask(bars, s * 0.04f, size, size), glyph);
+    for (size_t i = 3; i < img.px.size(); i += 4) img.px[i] = 1.0f;  // drawn opaque by the game
+    return img;
+}
+
+Image ShadowImage(int size) {
+    Image img = MakeImage(size, size);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            float dx = (x + 0.5f) / size - 0.5f, dy = (y + 0.5f) / size - 0.5f;
+            float a = 0.56f + 0.22f * (dx * dx + dy * dy) * 2;  // slightly darker towards the edges
+            SetPixel(img, x, y, Colour{0.01f, 0.0f, 0.03f, a});
+        }
+    return img;
+}
