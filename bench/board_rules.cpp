@@ -1,6 +1,8 @@
 // board_rules.cpp: cost of the end-of-move test on a crowded LARGE board and of whole bot games per mode and size.
 #include <benchmark/benchmark.h>
 
+#include <vector>
+
 #include "board.h"
 
 static void StartLargeGame()
@@ -104,6 +106,37 @@ BENCHMARK(BM_BotGame)
     ->ArgNames({"mode", "size", "bot"})
     ->ArgsProduct({{ModeEasy, ModeNormal, ModeUnpredictable}, {SizeSmall, SizeMedium, SizeLarge}, {BotGreedy}})
     ->Args({ModeEasy, SizeLarge, BotRandom})
+    ->Unit(benchmark::kMicrosecond);
+
+// The rules alone, without the bot's choosing: one recorded greedy game per
+// mode and size, replayed from its seed. Arguments: mode, size.
+static void BM_ReplayGame(benchmark::State& state)
+{
+    const int mode = static_cast<int>(state.range(0));
+    const int size = static_cast<int>(state.range(1));
+    const uint64_t seed = 99;
+    BoardResetAll();
+    BoardSeedRandom(seed);
+    GameVars.GameMode = mode;
+    GameVars.BoardSize = size;
+    BoardStartGame(1920, 96, 96);
+    std::vector<BoardMove> moves;
+    uint64_t botRandom = seed;
+    BoardMove move{};
+    while (GameVars.GameRunning && ChooseBotMove(BotGreedy, &botRandom, &move)) {
+        PlayMove(move);
+        BoardEvents.Count = 0;
+        moves.push_back(move);
+    }
+    for (auto _ : state) benchmark::DoNotOptimize(ReplayGame(seed, mode, size, moves).Vars.Score);
+    state.counters["moves_per_game"] = static_cast<double>(moves.size());
+    state.counters["time_per_move"] =
+        benchmark::Counter(static_cast<double>(moves.size()),
+                           benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_ReplayGame)
+    ->ArgNames({"mode", "size"})
+    ->ArgsProduct({{ModeEasy, ModeNormal, ModeUnpredictable}, {SizeSmall, SizeMedium, SizeLarge}})
     ->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();

@@ -7,7 +7,13 @@ GameSnapshot TakeGameSnapshot()
     snapshot.Board = Board;
     snapshot.Tray = Tray;
     snapshot.Vars = GameVars;
-    snapshot.Effects = Effects;
+    // Only the list of this game's last clearing belongs to the game: elements
+    // past its end, or a list left over from an earlier game, are not kept.
+    if (GameVars.Lines > 0) {
+        snapshot.Effects.Count = Effects.Count;
+        for (int e = 0; e < Effects.Count; e++) snapshot.Effects.Items[e] = Effects.Items[e];
+    }
+    snapshot.Effects.EffectActive = Effects.EffectActive;
     for (int w = 0; w < 4; w++) snapshot.RandomState[w] = BoardRng.State[w];
     return snapshot;
 }

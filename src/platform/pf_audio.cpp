@@ -196,9 +196,13 @@ PfChannel* FindChannel(int number, int channelId) {
 }
 
 // Applies `action` to the addressed channel, or to every channel of the sound
-// when `channelId` is 0 or less.
+// when `channelId` is negative (-1, "all"). Channel 0 is what a failed play
+// returns, so it addresses nothing.
 template <typename Action>
 void ForChannels(int number, int channelId, Action action) {
+    if (channelId == 0) {
+        return;
+    }
     if (channelId > 0) {
         if (PfChannel* channel = FindChannel(number, channelId)) {
             action(*channel);

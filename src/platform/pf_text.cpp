@@ -39,8 +39,9 @@ uint32_t UpperCodePoint(uint32_t c) {
     if (c == 0x017F) return 'S';                                  // long s
     for (const CasePairRange& r : CasePairs) {
         if (c >= r.first && c <= r.last) {
+            // The small letter always follows its capital.
             bool even = (c & 1) == 0;
-            return even == r.upperEven ? c : (r.upperEven ? c - 1 : c + 1);
+            return even == r.upperEven ? c : c - 1;
         }
     }
     // Greek

@@ -157,6 +157,11 @@ TEST(Replay, ReproducesAGameAndIgnoresMovesAfterTheEnd)
     EXPECT_FALSE(ReplayGame(77, ModeNormal, SizeMedium, shorter) == game.final);
     EXPECT_FALSE(ReplayGame(78, ModeNormal, SizeMedium, game.moves) == game.final);
     EXPECT_FALSE(ReplayGame(77, ModeEasy, SizeMedium, game.moves) == game.final);
+    // What earlier games left behind does not leak into a replay.
+    BotGame other;
+    PlayBotGame(BotGreedy, ModeUnpredictable, SizeLarge, 5, &other);
+    ASSERT_GT(other.lines, 0);
+    EXPECT_TRUE(ReplayGame(77, ModeNormal, SizeMedium, game.moves) == game.final);
 }
 
 TEST(Replay, RefusedAndEmptySlotMovesChangeNothing)

@@ -142,6 +142,8 @@ inline std::vector<std::string> ReadLogLines(const std::string& path) {
     return lines;
 }
 
+inline std::string LastLine(const std::vector<std::string>& lines) { return lines.empty() ? "" : lines.back(); }
+
 inline int CountLine(const std::vector<std::string>& lines, const std::string& line) {
     int count = 0;
     for (const std::string& l : lines) count += l == line;

@@ -178,6 +178,17 @@ TEST_F(SoundMixer, ChannelsAreAskedAboutTheirOwnSoundOnly) {
     EXPECT_EQ(SoundStatus(1, channel), SOUND_PLAYING);
     EXPECT_EQ(PlaySoundClip(7, 0, 100), 0);  // not loaded
     EXPECT_EQ(SoundStatus(7, 1), SOUND_STOPPED);
+    // Channel 0, what a failed play returns, addresses nothing; -1 every play.
+    EXPECT_EQ(SoundStatus(1, 0), SOUND_STOPPED);
+    StopSoundClip(1, 0);
+    EXPECT_EQ(SoundStatus(1, channel), SOUND_PLAYING);
+    int second = PlaySoundClip(1, SOUND_LOOP | SOUND_MULTIPLE, 100);
+    PauseSoundClip(1, -1);
+    EXPECT_EQ(SoundStatus(1, channel), SOUND_PAUSED);
+    EXPECT_EQ(SoundStatus(1, second), SOUND_PAUSED);
+    EXPECT_EQ(SoundStatus(1, -1), SOUND_PAUSED);
+    ResumeSoundClip(1, second);
+    EXPECT_EQ(SoundStatus(1, -1), SOUND_PLAYING);
 
     FreeSound(1);
     EXPECT_EQ(SoundStatus(1, channel), SOUND_STOPPED);

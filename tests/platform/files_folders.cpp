@@ -5,6 +5,7 @@
 #include "platform.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <sys/stat.h>
 
@@ -74,6 +75,7 @@ TEST(Folders, UserDataFolderFollowsXdgThenHome) {
 
 TEST(Folders, CreateSizeListAndDelete) {
     std::string root = TestFolder() + "tree/";
+    std::filesystem::remove_all(root);  // left over from an earlier run
     std::string deep = root + "a/b/c/";
     ASSERT_EQ(CreateFolderPath(deep), 1);
     EXPECT_EQ(FileSize(deep), -2);
@@ -117,7 +119,9 @@ TEST(Files, WholeFiles) {
     EXPECT_EQ(ReadWholeFile(TestFolder(), back), 0);  // a folder
     EXPECT_EQ(back, "kept");
     EXPECT_EQ(WriteWholeFile("/nonexistent/dir/file", "x", 1), 0);
-    if (FileSize("/dev/full") != -1) EXPECT_EQ(WriteWholeFile("/dev/full", "x", 1), 0);
+    if (FileSize("/dev/full") != -1) {
+        EXPECT_EQ(WriteWholeFile("/dev/full", "x", 1), 0);
+    }
 }
 
 TEST(Files, SequentialWriting) {

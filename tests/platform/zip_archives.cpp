@@ -85,7 +85,9 @@ TEST_F(Zip, ListsNamesAndTypesInArchiveOrder) {
     for (size_t i = 0; i < list.size(); i++) {
         EXPECT_EQ(list[i].name, items[i].name);
         EXPECT_EQ(list[i].isFolder, items[i].folder ? 1 : 0) << items[i].name;
-        if (!items[i].folder) EXPECT_EQ(list[i].size, int64_t(items[i].bytes.size()));
+        if (!items[i].folder) {
+            EXPECT_EQ(list[i].size, int64_t(items[i].bytes.size()));
+        }
     }
 }
 

@@ -26,19 +26,21 @@ float Band(float t, float a, float b) { return 2 * (t - a) / (b - a) - 1; }
 
 Colour RailColour(float t, Vec2 inward) {
     // Across the rail from its outer edge (t = 0) to the edge at the board (t = 1).
-    if (t < 0.14f) return Colour{0, 0, 0, 0.35f * SmoothStep(0.0f, 0.14f, t)};  // cast shadow
-    if (t < 0.32f) return GoldShade(MouldingLight(inward, Band(t, 0.14f, 0.32f)));
-    if (t < 0.37f) return Rgb(34, 20, 8);
-    if (t < 0.73f) {
+    // The outer part is left clear (only a soft cast shadow) so the rail reads slim
+    // and overlapping pieces of the layout do not crowd each other.
+    if (t < 0.3f) return Colour{0, 0, 0, 0.4f * SmoothStep(0.0f, 0.3f, t) * SmoothStep(0.0f, 0.3f, t)};
+    if (t < 0.45f) return GoldShade(MouldingLight(inward, Band(t, 0.3f, 0.45f)));
+    if (t < 0.48f) return Rgb(34, 20, 8);
+    if (t < 0.74f) {
         // Enamel inlay with a fine gold thread along its middle.
-        float u = Band(t, 0.37f, 0.73f);
-        if (std::fabs(u) < 0.14f) return GoldShade(MouldingLight(inward, u / 0.14f) * 0.9f);
+        float u = Band(t, 0.48f, 0.74f);
+        if (std::fabs(u) < 0.16f) return GoldShade(MouldingLight(inward, u / 0.16f) * 0.9f);
         Colour enamel = Rgb(40, 26, 66);
         float shade = 0.7f + 0.3f * (1 - std::fabs(u)) - 0.25f * SmoothStep(0.6f, 1.0f, -u);
         return ScaleColour(enamel, shade);
     }
-    if (t < 0.78f) return Rgb(34, 20, 8);
-    if (t < 0.95f) return GoldShade(MouldingLight(inward, Band(t, 0.78f, 0.95f)) * 1.05f);
+    if (t < 0.77f) return Rgb(34, 20, 8);
+    if (t < 0.94f) return GoldShade(MouldingLight(inward, Band(t, 0.77f, 0.94f)) * 1.05f);
     return Rgb(22, 12, 6);
 }
 

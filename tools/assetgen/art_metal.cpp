@@ -46,7 +46,9 @@ void DrawGoldWire(Image& img, const std::vector<Segment>& segments, float halfWi
             size_t i = static_cast<size_t>(ly) * f.width + lx;
             float cover = Clamp01(halfWidth + 0.5f - f.dist[i]);
             if (cover <= 0) continue;
-            float light = RoundProfileLight(f.dir[i], f.dist[i] / halfWidth);
+            // Shading in steps of 1/32: invisible on a thin wire, and it keeps the
+            // pictures' files small.
+            float light = std::round(RoundProfileLight(f.dir[i], f.dist[i] / halfWidth) * 32) / 32;
             Colour c = GoldShade(light);
             c.a = opacity;
             BlendPixel(img, f.x0 + lx, f.y0 + ly, c, cover);
@@ -102,7 +104,7 @@ void DrawFiligreeBand(Image& img, float x0, float y0, float x1, float y1, float 
     const float length = horizontal ? x1 - x0 : y1 - y0;
     const float thick = horizontal ? y1 - y0 : x1 - x0;
     const float hb = thick / 2;
-    int halfWaves = std::max(2, static_cast<int>(std::lround(length / (thick * 1.25f))));
+    int halfWaves = std::max(2, static_cast<int>(std::lround(length / (thick * 1.9f))));
     const float halfPeriod = length / halfWaves;
     const float amp = hb * 0.28f;
     const float r0 = hb * 0.55f;
@@ -126,7 +128,7 @@ void DrawFiligreeBand(Image& img, float x0, float y0, float x1, float y1, float 
         float cu = uk, cv = s * amp - s * r0;
         float turn = ((k / 2 + seed) % 2 == 0) ? 1.0f : -1.0f;
         Path spiral;
-        const float sweep = 2.3f * kPi;
+        const float sweep = 1.8f * kPi;
         for (int i = 0; i <= 48; ++i) {
             float phi = sweep * i / 48;
             float r = r0 * (1 - 0.72f * phi / sweep);

@@ -1,6 +1,7 @@
 // assetgen.h: the asset generator's parts, shared by its main program and its tests.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -21,3 +22,9 @@ std::vector<GeneratedFile> GenerateAudio();
 std::vector<uint8_t> PrepareFont(const std::string& sourcePath);
 // The window cursor as a Windows .cur file.
 std::vector<uint8_t> GenerateCursor();
+
+// Every artwork entry name, in the order GenerateArtwork returns them.
+std::vector<std::string> ArtworkEntryNames();
+// The size of the buffer the game extracts an entry into, by the entry's kind: no
+// entry may be larger.
+size_t EntryBufferLimit(const std::string& name);

@@ -105,7 +105,7 @@ void AddDrumBar(Busses& b, int bar, bool kick, bool rim, Noise& noise) {
         double shake = (step % 4 == 2) ? 0.16 : (step % 2 == 1 ? 0.07 : 0.1);
         AddShaker(b.dry, start, shake, 0.35, noise);
         if (kick && (step == 0 || step == 8 || (bar % 4 == 3 && step == 14))) {
-            AddSoftKick(b.dry, start, 0.5);
+            AddSoftKick(b.dry, start, 0.35);
         }
         if (rim && (step == 4 || step == 12)) {
             AddRimClick(b.dry, start, 0.16, -0.3, noise);

@@ -60,7 +60,7 @@ Track RenderPiecePlaced() {
     Track track = MakeTrack(0.26, false);
     // Two facets touching: a high inharmonic strike and a softer one just after.
     StruckTimbre gem;
-    gem.partials = {{1.0, 1.0, 0.16}, {2.32, 0.45, 0.09}, {4.25, 0.3, 0.05}, {6.63, 0.15, 0.03}};
+    gem.partials = {{1.0, 1.0, 0.3}, {2.32, 0.45, 0.14}, {4.25, 0.3, 0.07}, {6.63, 0.15, 0.04}};
     gem.attackSeconds = 0.0008;
     gem.releaseSeconds = 0.02;
     AddStruckNote(track, 0.0, 1567.98, 1.0, -0.15, gem, -1);
@@ -68,10 +68,10 @@ Track RenderPiecePlaced() {
     Noise noise = MakeNoise(0x1C11A7u);
     Biquad high = MakeBiquad(FilterKind::HighPass, 5000.0, 0.7);
     AddMono(track, 0.0, 0.004, 0.0, [&](double t) {
-        return RunBiquad(high, NextNoise(noise)) * 0.5 * std::exp(-t / 0.001);
+        return RunBiquad(high, NextNoise(noise)) * 0.3 * std::exp(-t / 0.001);
     });
     AddRoom(track, 0.35, 0.5, 0.18f);
-    FadeEnds(track, 0.0005, 0.04);
+    FadeEnds(track, 0.001, 0.05);
     return track;
 }
 

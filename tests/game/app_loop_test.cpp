@@ -1,0 +1,165 @@
+// app_loop_test.cpp: the full-screen click latch, window events, the inactive screen, folders and the end.
+#include <gtest/gtest.h>
+
+#include "app/spine.h"
+#include "audio/audio.h"
+#include "board.h"
+#include "harness.h"
+#include "platform.h"
+
+class MainLoop : public testing::Test {
+protected:
+    void SetUp() override {
+        if (!GameDataAvailable()) GTEST_SKIP() << "the data pack has not been built";
+    }
+    void TearDown() override { StopHarness(); }
+};
+
+TEST_F(MainLoop, FullScreenHeldButtonClicksOnce) {
+    HarnessOptions options;
+    options.gameScreen = ScreenFullscreen;
+    StartAtMainMenu(options);
+    const MenuButton& start = Menus.MainMenu[1];
+    PfInjectMouseMove((start.hitX1 + start.hitX2) / 2, (start.hitY1 + start.hitY2) / 2);
+    RunOneFrame();
+    ASSERT_EQ(Menus.MainMenuHover, 1);
+    PfInjectMouseButton(MOUSE_LEFT, 1);
+    RunOneFrame();
+    ASSERT_EQ(App.ScreenState, StateGameMode) << "the press itself clicks";
+    // Still held: move onto BACK of the game mode screen; no second click.
+    const MenuButton& back = Menus.GameMode[4];
+    PfInjectMouseMove((back.hitX1 + back.hitX2) / 2, (back.hitY1 + back.hitY2) / 2);
+    RunFrames(10);
+    EXPECT_EQ(App.ScreenState, StateGameMode);
+    EXPECT_EQ(Menus.GameModeHover, 4);
+    PfInjectMouseButton(MOUSE_LEFT, 0);
+    RunOneFrame();
+    EXPECT_EQ(App.ScreenState, StateGameMode);
+    PfInjectMouseButton(MOUSE_LEFT, 1);
+    RunOneFrame();
+    EXPECT_EQ(App.ScreenState, StateMainMenu) << "after a release the next press clicks";
+}
+
+TEST_F(MainLoop, FullScreenFirstPressAfterStartUpNeedsARelease) {
+    HarnessOptions options;
+    options.gameScreen = ScreenFullscreen;
+    StartHarness(options);
+    // A button held since before the menu appeared does not click.
+    PfInjectMouseButton(MOUSE_LEFT, 1);
+    ASSERT_TRUE(RunUntilState(StateMainMenu));
+    const MenuButton& quit = Menus.MainMenu[6];
+    PfInjectMouseMove((quit.hitX1 + quit.hitX2) / 2, (quit.hitY1 + quit.hitY2) / 2);
+    RunFrames(3);
+    EXPECT_EQ(App.ScreenState, StateMainMenu);
+}
+
+TEST_F(MainLoop, WindowedClickFiresOnRelease) {
+    HarnessOptions options;
+    options.gameScreen = ScreenWindowed;
+    StartAtMainMenu(options);
+    const MenuButton& help = Menus.MainMenu[4];
+    PfInjectMouseMove((help.hitX1 + help.hitX2) / 2, (help.hitY1 + help.hitY2) / 2);
+    RunOneFrame();
+    PfInjectMouseButton(MOUSE_LEFT, 1);
+    RunFrames(3);
+    EXPECT_EQ(App.ScreenState, StateMainMenu);
+    PfInjectMouseButton(MOUSE_LEFT, 0);
+    RunOneFrame();
+    EXPECT_EQ(App.ScreenState, StateHelp);
+}
+
+TEST_F(MainLoop, WindowCloseDuringAGameEndsTheLoopAndSavesPreferences) {
+    HarnessOptions options;
+    options.gameScreen = ScreenWindowed;
+    options.musicVolume = 40;
+    StartAtMainMenu(options);
+    StartGameThroughMenus(2, 3);
+    App.Settings.MusicVolume = 55;  // changed during the run, e.g. by the keypad
+    const std::string prefs = Folders.userDir + "Prismoria.prefs";
+    std::remove(prefs.c_str());
+    PfInjectWindowEvent(WEV_CLOSE);
+    RunMainLoop();  // returns after the frame that saw the close
+    EXPECT_EQ(App.QuitRequested, 1);
+    ShutDown();
+    std::string text = ReadTextFile(prefs);
+    EXPECT_NE(text.find("MusicVolume = 55\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("GameScreen = 1\r\n"), std::string::npos) << text;
+}
+
+TEST_F(MainLoop, BorderlessDeactivationMinimisesUnlessAReopenIsPending) {
+    StartAtMainMenu();  // borderless
+    ASSERT_EQ(TrackStatus(SndMenuTrack), SOUND_PLAYING);
+    App.ReopenPending = 1;
+    PfInjectWindowEvent(WEV_DEACTIVATED);
+    RunOneFrame();
+    EXPECT_EQ(App.ReopenPending, 0) << "the first deactivation only clears the flag";
+    EXPECT_EQ(TrackStatus(SndMenuTrack), SOUND_PAUSED);
+    PfInjectWindowEvent(WEV_ACTIVATED);
+    RunOneFrame();
+    EXPECT_EQ(TrackStatus(SndMenuTrack), SOUND_PLAYING);
+}
+
+TEST_F(MainLoop, WindowedMinimiseAndRestorePauseAndResumeMusic) {
+    HarnessOptions options;
+    options.gameScreen = ScreenWindowed;
+    StartAtMainMenu(options);
+    PfInjectWindowEvent(WEV_MINIMISED);
+    RunOneFrame();
+    EXPECT_EQ(TrackStatus(SndMenuTrack), SOUND_PAUSED);
+    const int state = App.ScreenState;
+    RunFrames(2);  // inactive: nothing moves
+    EXPECT_EQ(App.ScreenState, state);
+    PfInjectWindowEvent(WEV_RESTORED);
+    RunOneFrame();
+    EXPECT_EQ(TrackStatus(SndMenuTrack), SOUND_PLAYING);
+}
+
+TEST_F(MainLoop, InactiveScreenStopsTheIntroTimers) {
+    HarnessOptions options;
+    options.gameScreen = ScreenWindowed;
+    StartHarness(options);
+    RunFrames(10);
+    const int counter = App.SplashCounter;
+    PfInjectWindowEvent(WEV_MINIMISED);
+    RunFrames(3);
+    EXPECT_EQ(App.SplashCounter, counter);
+    PfInjectWindowEvent(WEV_RESTORED);
+    RunFrames(1);
+    EXPECT_EQ(App.SplashCounter, counter + 1);
+}
+
+TEST_F(MainLoop, PortableModeKeepsEverythingBesideTheProgram) {
+    HarnessOptions options;
+    options.portable = true;
+    options.arguments = {"/LOG"};
+    StartHarness(options);
+    EXPECT_EQ(App.GameDir, Folders.gameDir);
+    EXPECT_EQ(App.SaveTo, Folders.gameDir);
+    EXPECT_EQ(App.UserDir, Folders.userDir);
+    EXPECT_FALSE(FileExists(Folders.dataHome + "dawnwhistle game studio")) << "user folder never created";
+    bool logBesideProgram = false;
+    for (const std::string& f : FilesIn(Folders.gameDir)) logBesideProgram |= f.rfind("Log ", 0) == 0;
+    EXPECT_TRUE(logBesideProgram);
+    RunUntilState(StateMainMenu);
+    App.QuitRequested = 1;
+    ShutDown();
+    EXPECT_FALSE(FileExists(Folders.dataHome + "dawnwhistle game studio"));
+    EXPECT_TRUE(FileExists(Folders.gameDir + "Prismoria.prefs"));
+}
+
+TEST_F(MainLoop, WithoutPreferencesTheUserFolderIsCreated) {
+    PfShutdown();
+    PrepareFolders();
+    PfSelectBackend(PF_BACKEND_HEADLESS);
+    PfSetHeadlessDesktopSize(1920, 1080);
+    char program[] = "prismoria";
+    char* argv[] = {program};
+    SetCommandLine(1, argv);
+    Start.GameDir = Folders.gameDir;
+    ASSERT_FALSE(FileExists(Folders.userDir));
+    StartUp();
+    EXPECT_TRUE(FileExists(Folders.userDir));
+    EXPECT_EQ(App.SaveTo, Folders.userDir);
+    EXPECT_EQ(App.Settings.GameScreen, ScreenBorderless);
+    EXPECT_EQ(App.Settings.Language, "en_GB");
+}

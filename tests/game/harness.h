@@ -1,0 +1,53 @@
+// harness.h: runs the whole game headless for tests: temporary folders, start-up, injected input, frames.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/app.h"
+#include "menus/menus.h"
+
+struct HarnessOptions {
+    int gameScreen = ScreenBorderless;
+    bool portable = false;  // preferences beside the program instead of the user folder
+    int music = 1;
+    int sounds = 1;
+    int musicVolume = 100;
+    std::vector<std::string> arguments;  // command-line parameters after the program name
+};
+
+struct HarnessFolders {
+    std::string root;      // this test's own folder, emptied at the start
+    std::string gameDir;   // stands in for the program's folder (links to the data files)
+    std::string dataHome;  // XDG_DATA_HOME
+    std::string userDir;   // the per-user folder the game uses below dataHome
+};
+extern HarnessFolders Folders;
+
+// True when the built data pack exists (tests that start the game skip without it).
+bool GameDataAvailable();
+// Fresh folders for the running test; the environment points HOME and
+// XDG_DATA_HOME into them so nothing reaches the real user's folders.
+void PrepareFolders();
+// Writes a preferences file with the options into the folder.
+void WritePrefsFile(const std::string& folder, const HarnessOptions& options);
+// PrepareFolders, preferences, command line, headless backend, StartUp.
+void StartHarness(const HarnessOptions& options = HarnessOptions{});
+void StopHarness();
+
+void RunFrames(int count);
+// Runs frames until the state is reached (at most `limit`); true when it was.
+bool RunUntilState(int state, int limit = 2000);
+// Press and release a key; the next frame sees it released.
+void TapKey(int key);
+// Pointer to (x, y), one frame for the hover, then a full left click.
+void ClickAt(int x, int y);
+// Clicks the middle of button n of the screen state's menu.
+void ClickButton(int state, int n);
+// Starts from the main menu (intro run through).
+void StartAtMainMenu(const HarnessOptions& options = HarnessOptions{});
+// Starts a game of the mode and size through the menus.
+void StartGameThroughMenus(int mode, int size);
+std::string ReadTextFile(const std::string& path);
+bool FileExists(const std::string& path);
+std::vector<std::string> FilesIn(const std::string& folder);

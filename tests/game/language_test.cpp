@@ -1,0 +1,143 @@
+// language_test.cpp: scanning the language pack, loading languages into the text table, the start-up choice.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "app/spine.h"
+#include "data/text.h"
+#include "harness.h"
+#include "platform.h"
+
+namespace {
+
+void WriteLanguage(const std::string& folder, const std::string& code, const std::string& name,
+                   const std::string& body) {
+    std::ofstream out(folder + code + ".language", std::ios::binary);
+    out << "\xEF\xBB\xBF\r\n[LANGUAGE FILE]\r\ntLangFileNAME = " << name << "\r\ntLangFileVERSION = 1.0\r\n"
+        << "tLangFileAUTHOR = someone\r\n" << body;
+}
+
+class LanguagePack : public testing::Test {
+protected:
+    std::string pack;
+    void SetUp() override {
+        PfShutdown();
+        PrepareFolders();
+        ResetTextTable();
+        ResetLanguages();
+        pack = Folders.root + "Prismoria.languages";
+        std::filesystem::create_directories(pack);
+    }
+    void TearDown() override {
+        ResetTextTable();
+        ResetLanguages();
+        PfShutdown();
+    }
+};
+
+}  // namespace
+
+TEST_F(LanguagePack, ScanListsEachDisplayNameOnce) {
+    WriteLanguage(pack + "/", "en_GB", "English", "");
+    WriteLanguage(pack + "/", "en_US", "English", "");
+    WriteLanguage(pack + "/", "de_DE", "Deutsch", "");
+    std::ofstream(pack + "/notes.txt") << "not a language";
+    ASSERT_EQ(ScanLanguages(pack), 1);
+    ASSERT_EQ(Languages.List.size(), 2u);
+    int english = 0;
+    for (const LanguageListEntry& e : Languages.List) english += e.name == "English";
+    EXPECT_EQ(english, 1);
+    EXPECT_EQ(Languages.Info["English"].author, "someone");
+    EXPECT_EQ(Languages.Info["Deutsch"].code, "de_DE");
+}
+
+TEST_F(LanguagePack, MissingPackGivesAnEmptyList) {
+    EXPECT_EQ(ScanLanguages(Folders.root + "nothing here"), 0);
+    EXPECT_TRUE(Languages.List.empty());
+    EXPECT_EQ(LoadLanguage(Folders.root + "nothing here", "en_GB"), 0);
+}
+
+TEST_F(LanguagePack, LoadMergesEveryGroupAndLaterKeysWin) {
+    WriteLanguage(pack + "/", "xx_XX", "Test",
+                  "[MENU]\r\ntMenuSTART = GO\r\ntMenuQUIT = LEAVE\r\n[OTHER]\r\ntMenuSTART = BEGIN\r\n");
+    ASSERT_EQ(LoadLanguage(pack, "xx_XX"), 1);
+    EXPECT_EQ(Text("tMenuSTART"), "BEGIN");
+    EXPECT_EQ(Text("tMenuQUIT"), "LEAVE");
+    EXPECT_EQ(Text("tLangFileNAME"), "Test") << "the header's keys go into the table too";
+    EXPECT_EQ(Text("tNoSuchKey"), "");
+}
+
+TEST_F(LanguagePack, KeysMissingFromTheNewLanguageKeepTheOldText) {
+    WriteLanguage(pack + "/", "aa_AA", "A", "[HELP]\r\ntHelpTEXT = long help\r\ntHelpBACK = BACK\r\n");
+    WriteLanguage(pack + "/", "bb_BB", "B", "[HELP]\r\ntHelpBACK = ZURUECK\r\n");
+    ASSERT_EQ(LoadLanguage(pack, "aa_AA"), 1);
+    ASSERT_EQ(LoadLanguage(pack, "bb_BB"), 1);
+    EXPECT_EQ(Text("tHelpTEXT"), "long help");
+    EXPECT_EQ(Text("tHelpBACK"), "ZURUECK");
+    EXPECT_EQ(LoadLanguage(pack, "cc_CC"), 0);
+}
+
+TEST_F(LanguagePack, FindLanguageMovesTheCurrentPosition) {
+    WriteLanguage(pack + "/", "aa_AA", "A", "");
+    WriteLanguage(pack + "/", "bb_BB", "B", "");
+    ASSERT_EQ(ScanLanguages(pack), 1);
+    int b = FindLanguage("bb_BB");
+    EXPECT_EQ(Languages.List[size_t(b)].code, "bb_BB");
+    EXPECT_EQ(Languages.Current, b);
+    EXPECT_EQ(FindLanguage("zz_ZZ"), 0);
+    EXPECT_EQ(Languages.Current, 1) << "an absent code leaves the position on the last entry";
+}
+
+TEST_F(LanguagePack, ShippedEnglishHasEveryKeyTheGameUses) {
+    const std::string shipped = std::string(PRISMORIA_SOURCE_DIR) + "/assets/languages";
+    ASSERT_EQ(LoadLanguage(shipped, "en_GB"), 1);
+    const char* keys[] = {
+        "tMenuTITLE", "tMenuSTART", "tMenuQUICKGAME", "tMenuSETTINGS", "tMenuHELP", "tMenuCREDITS", "tMenuQUIT",
+        "tGamemodeTITLE", "tGamemodeEASY", "tGamemodeNORMAL", "tGamemodeUNPREDICTABLE", "tGamemodeBACK",
+        "tBoardsizeTITLE", "tBoardsizeSMALL", "tBoardsizeMEDIUM", "tBoardsizeLARGE", "tBoardsizeBACK",
+        "tSettingsTITLE", "tSettingsLANGUAGE", "tSettingsMUSIC", "tSettingsSOUNDFX", "tSettingsSCREENMODE",
+        "tSettingsRESOLUTION", "tSettingsON", "tSettingsOFF", "tSettingsWINDOWED", "tSettingsFULLSCREEN",
+        "tSettingsBORDERLESS", "tSettingsOK", "tSettingsCANCEL", "tHelpTITLE", "tHelpTEXT", "tHelpBACK",
+        "tCreditsTITLE", "tCreditsCODEDESIGN", "tCreditsGFX", "tCreditsMUSICNSFX", "tCreditsFONT",
+        "tCreditsBACK", "tQuitTITLE", "tQuitQUESTION", "tQuitYES", "tQuitNO", "tInGameTITLE", "tInGameRESUME",
+        "tInGameRESTART", "tInGameQUIT", "tGameOverTITLE", "tGameOverSCORE", "tGameOverNEWHIGH",
+        "tGameOverRETRY", "tGameOverMENU", "tGuiEASY", "tGuiNORMAL", "tGuiUNPREDICTABLE", "tErrorERROR",
+        "tErrorSUBSYSTEM", "tErrorASSET", "tErrorSCREEN", "tLangFileNAME", "tLangFileVERSION",
+        "tLangFileDATE", "tLangFileAUTHOR", "tLangFileLANGID", "tLangFileSOFTWARE"};
+    EXPECT_EQ(std::size(keys), 65u);
+    for (const char* key : keys) EXPECT_FALSE(Text(key).empty()) << key;
+    const std::string bytes = ReadTextFile(shipped + "/en_GB.language");
+    EXPECT_EQ(bytes.substr(0, 3), "\xEF\xBB\xBF");
+}
+
+TEST(BuiltInErrors, EveryErrorKeyHasAnEnglishFallback) {
+    for (const char* key : {"tErrorERROR", "tErrorSUBSYSTEM", "tErrorASSET", "tErrorSCREEN"}) {
+        EXPECT_FALSE(BuiltInErrorText(key).empty()) << key;
+    }
+}
+
+class LanguageStartUp : public testing::Test {
+protected:
+    void SetUp() override {
+        if (!GameDataAvailable()) GTEST_SKIP() << "the data pack has not been built";
+    }
+    void TearDown() override { StopHarness(); }
+};
+
+TEST_F(LanguageStartUp, UnknownPreferredLanguageFallsBackToBritishEnglish) {
+    PfShutdown();
+    PrepareFolders();
+    std::filesystem::create_directories(Folders.userDir);
+    std::ofstream(Folders.userDir + "Prismoria.prefs", std::ios::binary)
+        << "[Settings]\r\nLanguage = xx_XX\r\nGameScreen = 2\r\n";
+    PfSelectBackend(PF_BACKEND_HEADLESS);
+    PfSetHeadlessDesktopSize(1920, 1080);
+    char program[] = "prismoria";
+    char* argv[] = {program};
+    SetCommandLine(1, argv);
+    Start.GameDir = Folders.gameDir;
+    StartUp();
+    EXPECT_EQ(App.Settings.Language, "en_GB");
+    EXPECT_EQ(Text("tMenuSTART"), "START");
+}

@@ -1,0 +1,188 @@
+// art_logo.cpp: the "PRISMORIA" title logo and the "dawnwhistle game studio" splash screens.
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "art_glyphs.h"
+#include "art_logo.h"
+#include "art_style.h"
+
+namespace {
+
+constexpr float kPi = std::numbers::pi_v<float>;
+
+Colour Hue(float h, float saturation, float value) {
+    h = h - std::floor(h);
+    float r = Clamp01(std::fabs(h * 6 - 3) - 1);
+    float g = Clamp01(2 - std::fabs(h * 6 - 2));
+    float b = Clamp01(2 - std::fabs(h * 6 - 4));
+    auto sv = [&](float c) { return value * (1 - saturation + saturation * c); };
+    return Colour{sv(r), sv(g), sv(b), 1};
+}
+
+// A sky colour for a height share 0 (top) .. 1 (bottom): night to dawn.
+Colour SkyColour(float v) {
+    static const float stops[5] = {0.0f, 0.45f, 0.7f, 0.88f, 1.0f};
+    static const Colour cols[5] = {Rgb(6, 8, 24), Rgb(20, 20, 58), Rgb(58, 34, 88),
+                                   Rgb(160, 76, 98), Rgb(238, 150, 92)};
+    for (int i = 0; i < 4; ++i)
+        if (v <= stops[i + 1]) return MixColour(cols[i], cols[i + 1], SmoothStep(stops[i], stops[i + 1], v));
+    return cols[4];
+}
+
+}  // namespace
+
+Image GameLogoImage(int width) {
+    const float margin = width * 0.04f;
+    const float tracking = 0.2f;
+    const float units = MeasureText("PRISMORIA", GlyphStyle::Faceted, 1.0f, tracking);
+    const float half = 0.105f;  // stroke half width per unit of capital height
+    const float size = (width - 2 * margin) / (units + 2 * half);
+    const float hw = half * size;
+    const int height = static_cast<int>(std::ceil(size + 2 * hw + 2 * margin));
+    Image img = MakeImage(width, height);
+    const Vec2 origin{margin + hw, margin + hw + size};
+    TextLayout text = LayoutText("PRISMORIA", GlyphStyle::Faceted, size, origin, tracking);
+
+    const float rim = hw * 0.22f, outline = hw * 0.12f, glow = margin * 0.8f;
+    SegmentField f = MakeSegmentField(text.segments, hw + rim + outline + glow, width, height);
+    for (int ly = 0; ly < f.height; ++ly) {
+        for (int lx = 0; lx < f.width; ++lx) {
+            size_t i = static_cast<size_t>(ly) * f.width + lx;
+            int x = f.x0 + lx, y = f.y0 + ly;
+            float d = f.dist[i];
+            Vec2 dir = f.dir[i];
+            float hue = 0.98f - 0.8f * (x - origin.x) / text.width;  // red through to violet
+            float haloHue = std::round(hue * 40) / 40;  // the soft halo needs no fine hue steps
+            Colour out{0, 0, 0, 0};
+            if (d < hw + 0.5f) {
+                // Chiselled crystal: each side of the ridge is one flat facet.
+                float light = SurfaceLight(dir, 1.1f);
+                float ridge = 1 - SmoothStep(0.0f, hw * 0.18f, d);
+                Colour body = Hue(hue, 0.8f, 0.45f + 0.7f * light);
+                body = MixColour(body, Colour{1, 1, 1, 1}, Clamp01(0.55f * ridge + 0.5f * std::pow(light, 6.0f)));
+                float cover = Clamp01(hw + 0.5f - d);
+                Colour rimC = GoldShade(0.3f + 0.9f * SurfaceLight(dir, 1.5f));
+                out = MixColour(rimC, body, cover);
+                out.a = 1;
+            } else if (d < hw + rim + 0.5f) {
+                out = GoldShade(0.3f + 0.9f * SurfaceLight(dir, 1.5f));
+                float cover = Clamp01(hw + rim + 0.5f - d);
+                Colour dark = Rgb(24, 10, 36);
+                out = MixColour(dark, out, cover);
+                out.a = 1;
+            } else if (d < hw + rim + outline + 0.5f) {
+                out = Rgb(24, 10, 36);
+                out.a = 1;
+                float cover = Clamp01(hw + rim + outline + 0.5f - d);
+                float g = 1 - (d - hw - rim - outline) / glow;
+                Colour halo = Hue(haloHue, 0.7f, 1.0f);
+                halo.a = 0.5f * g * g;
+                out = MixColour(halo, out, cover);
+            } else {
+                float g = 1 - (d - hw - rim - outline) / glow;
+                if (g <= 0) continue;
+                out = Hue(haloHue, 0.7f, 1.0f);
+                out.a = 0.5f * g * g;
+            }
+            SetPixel(img, x, y, out);
+        }
+    }
+    // Quantise the faint outer halo a little: it keeps the picture small without
+    // visible steps, since it is always drawn over a busy background.
+    for (size_t i = 0; i < img.px.size(); i += 4) {
+        float a = img.px[i + 3];
+        if (a > 0 && a < 0.5f) {
+            float q = std::round(a * 255 / 2) * 2 / 255;
+            float k = q / a;
+            for (int c = 0; c < 4; ++c) img.px[i + c] *= k;
+        }
+    }
+    return img;
+}
+
+Image StudioSplashImage(int width, int height) {
+    const float w = static_cast<float>(width), h = static_cast<float>(height);
+    Image img = MakeImage(width, height);
+    const Vec2 sun{w / 2, h * 0.98f};
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            float v = (y + 0.5f) / h;
+            Colour c = SkyColour(v);
+            float d = std::hypot((x + 0.5f - sun.x) / h, (y + 0.5f - sun.y) / h);
+            c = MixColour(c, Rgb(255, 178, 110), 0.45f * std::exp(-d * d * 9));
+            SetPixel(img, x, y, c);
+        }
+    // Stars, thinning out towards the dawn.
+    const int stars = static_cast<int>(w * h / 9000);
+    for (int i = 0; i < stars; ++i) {
+        float sx = HashNoise(i, 1, 41u) * w, sy = std::pow(HashNoise(i, 2, 41u), 1.6f) * h * 0.75f;
+        float r = 0.5f + 1.1f * std::pow(HashNoise(i, 3, 41u), 3.0f);
+        float bright = (0.35f + 0.65f * HashNoise(i, 4, 41u)) * (1 - sy / (h * 0.8f));
+        for (int y = static_cast<int>(sy - r - 1); y <= static_cast<int>(sy + r + 1); ++y)
+            for (int x = static_cast<int>(sx - r - 1); x <= static_cast<int>(sx + r + 1); ++x) {
+                float d = std::hypot(x + 0.5f - sx, y + 0.5f - sy);
+                BlendPixel(img, x, y, Rgb(235, 236, 255), bright * Clamp01(r + 0.5f - d));
+            }
+    }
+    // Low hills in silhouette along the bottom.
+    Path hills{{0, h}};
+    for (int i = 0; i <= 64; ++i) {
+        float x = w * i / 64;
+        float y = h * (0.9f + 0.03f * std::sin(x / w * 7.0f + 1.2f) + 0.015f * std::sin(x / w * 17.0f));
+        hills.push_back(Vec2{x, y});
+    }
+    hills.push_back(Vec2{w, h});
+    PaintMaskSolid(img, FillPath(hills, width, height), Rgb(12, 8, 24));
+
+    // The emblem: a gold ring holding a rising sun, with three whistle notes above it.
+    const float R = h * 0.17f;
+    const Vec2 c{w / 2, h * 0.4f};
+    Mask disc = FillPath(CirclePath(c, R), width, height);
+    PaintMask(img, disc, [&](int, int y) {
+        float v = (y + 0.5f - (c.y - R)) / (2 * R);
+        return MixColour(Rgb(18, 22, 70), Rgb(236, 120, 110), SmoothStep(0.1f, 0.95f, v));
+    });
+    Mask sunDisc = MaskMultiply(FillPath(CirclePath(Vec2{c.x, c.y + R * 0.38f}, R * 0.42f), width, height), disc);
+    Mask below = FillPath(Path{{c.x - R, c.y + R * 0.38f}, {c.x + R, c.y + R * 0.38f},
+                               {c.x + R, c.y + R}, {c.x - R, c.y + R}}, width, height);
+    PaintMask(img, sunDisc, [&](int, int y) {
+        float v = (y + 0.5f - (c.y - R * 0.04f)) / (R * 0.42f);
+        return MixColour(Rgb(255, 236, 150), Rgb(255, 160, 70), Clamp01(v));
+    });
+    std::vector<Segment> rays;
+    for (int i = 0; i < 9; ++i) {
+        float a = kPi + kPi * (i + 0.5f) / 9;
+        Vec2 dir{std::cos(a), std::sin(a)};
+        Vec2 base{c.x, c.y + R * 0.38f};
+        rays.push_back(Segment{Vec2{base.x + dir.x * R * 0.52f, base.y + dir.y * R * 0.52f},
+                               Vec2{base.x + dir.x * R * 0.7f, base.y + dir.y * R * 0.7f}});
+    }
+    PaintMaskSolid(img, MaskMultiply(StrokeMask(rays, R * 0.025f, width, height), disc), Rgb(255, 214, 130));
+    PaintMaskSolid(img, MaskMultiply(below, disc), Rgb(20, 14, 40));
+    // Whistle notes: three arcs opening upward to the right.
+    std::vector<Segment> notes;
+    for (int i = 0; i < 3; ++i) {
+        float r = R * (0.2f + 0.13f * i);
+        Path arc = ArcPoints(Vec2{c.x + R * 0.05f, c.y - R * 0.36f}, r * 0.8f, -kPi * 0.45f, -kPi * 0.05f);
+        std::vector<Segment> s = PolylineSegments(arc, false);
+        notes.insert(notes.end(), s.begin(), s.end());
+    }
+    PaintMaskSolid(img, StrokeMask(notes, R * 0.03f, width, height), Rgb(255, 240, 214));
+    DrawGoldWire(img, PolylineSegments(CirclePath(c, R), true), R * 0.05f);
+    DrawGoldWire(img, PolylineSegments(CirclePath(c, R * 1.1f), true), R * 0.015f);
+    for (int i = 0; i < 12; ++i) {
+        float a = 2 * kPi * i / 12;
+        DrawGoldBead(img, Vec2{c.x + std::cos(a) * R * 1.1f, c.y + std::sin(a) * R * 1.1f}, R * 0.028f);
+    }
+
+    // The studio's name, letter-spaced, in warm white.
+    const std::string name = "dawnwhistle game studio";
+    const float size = h * 0.07f;
+    const float tw = MeasureText(name, GlyphStyle::Rounded, size, 0.16f);
+    const Vec2 at{w / 2 - tw / 2, c.y + R * 1.1f + h * 0.14f};
+    DrawText(img, name, GlyphStyle::Rounded, size, Vec2{at.x + h * 0.002f, at.y + h * 0.003f}, size * 0.06f,
+             Colour{0, 0, 0, 0.5f}, 0.16f);
+    DrawText(img, name, GlyphStyle::Rounded, size, at, size * 0.055f, Rgb(250, 236, 212), 0.16f);
+    return img;
+}
