@@ -1,6 +1,4 @@
 // layout.cpp: TileSize and every display-fixed position derived from it and the screen size.
-#include <algorithm>
-
 #include "display/assets.h"
 #include "display/display.h"
 #include "platform/platform.h"
@@ -88,8 +86,8 @@ void PlaceGameLogo() {
     const int logoHeight = SpriteHeight(ImgGameLogo);
     Display.LogoX = Display.ScreenWidth / 2 - logoWidth / 2;
     Display.LogoY = Display.ScreenHeight / 2 - logoHeight / 2;
-    // At least one pixel per frame, so the title intro always reaches the top
-    // even when the logo starts near it (or is taller than the screen).
-    Display.LogoSlideStep = std::max(1, Display.LogoY / 25);
+    // Zero or negative when the logo starts near the top or is taller than the
+    // screen; the title intro then moves it by at least one pixel per frame.
+    Display.LogoSlideStep = Display.LogoY / 25;
     Display.MenuCenterY = (Display.ScreenHeight - logoHeight) / 2 + logoHeight;
 }

@@ -28,6 +28,8 @@ void PngRead(png_structp png, png_bytep out, png_size_t length) {
     source->offset += length;
 }
 
+// Damaged input is an ordinary failure here, not something to print.
+[[noreturn]] void PngError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 void PngWarning(png_structp, png_const_charp) {}
 
 constexpr png_uint_32 kMaxPngSide = 16384;
@@ -36,7 +38,7 @@ constexpr png_uint_32 kMaxPngSide = 16384;
 // buffers belong to the caller so that a longjmp skips no destructor.
 bool DecodePngInto(PngSource& source, std::vector<uint32_t>& pixels, std::vector<png_bytep>& rows, int& width,
                    int& height) {
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, PngWarning);
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, PngError, PngWarning);
     if (!png) return false;
     png_infop info = png_create_info_struct(png);
     if (!info) {
@@ -68,6 +70,8 @@ bool DecodePngInto(PngSource& source, std::vector<uint32_t>& pixels, std::vector
     rows.resize(h);
     for (png_uint_32 y = 0; y < h; y++) rows[y] = reinterpret_cast<png_bytep>(pixels.data() + size_t(y) * w);
     png_read_image(png, rows.data());
+    // A file cut short after its pixels is still a damaged file.
+    png_read_end(png, nullptr);
     png_destroy_read_struct(&png, &info, nullptr);
     width = int(w);
     height = int(h);

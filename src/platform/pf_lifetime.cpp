@@ -1,6 +1,7 @@
 // pf_lifetime.cpp: backend choice, start-up and shutdown of the layer, desktop facts and the message box.
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 
 #include "pf_internal.h"
 #include "pf_video_internal.h"
@@ -25,6 +26,23 @@ void PfSetHeadlessDesktopSize(int width, int height) {
     PfVideo.headlessDesktopHeight = height > 0 ? height : 0;
 }
 
+// Starts SDL's video. The real backend must reach a real display: when SDL falls
+// back to its offscreen or dummy driver there is none, and that is a failure.
+// Opening the X display right after an earlier shutdown in the same process
+// fails now and then, so a failed start is tried twice more.
+static bool StartVideoDriver() {
+    for (int attempt = 0; attempt < 3; attempt++) {
+        if (attempt > 0) SDL_Delay(20);
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) continue;
+        if (PfIsHeadless()) return true;
+        const char* driver = SDL_GetCurrentVideoDriver();
+        if (driver && std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0) return true;
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        SDL_SetError("no display available");
+    }
+    return false;
+}
+
 bool PfEnsureVideo() {
     if (PfVideo.videoUp) return true;
     // The headless backend needs no display at all: SDL's offscreen driver keeps
@@ -38,7 +56,7 @@ bool PfEnsureVideo() {
     }
     // Ctrl+C should end the process, not become a quit event the game might not read.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    if (!StartVideoDriver()) {
         std::fprintf(stderr, "Video start-up failed: %s\n", SDL_GetError());
         return false;
     }

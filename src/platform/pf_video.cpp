@@ -15,6 +15,16 @@ static SDL_Renderer* CreateScreenRenderer(SDL_Window* window, bool vsync) {
     return renderer;
 }
 
+SDL_Window* PfCreateWindow(const std::string& title, int x, int y, int width, int height, Uint32 flags) {
+    // Made ready for OpenGL up front: an OpenGL renderer would otherwise rebuild
+    // the window behind the desktop's back and lose the focus it was given.
+    if (!PfIsHeadless()) {
+        SDL_Window* window = SDL_CreateWindow(title.c_str(), x, y, width, height, flags | SDL_WINDOW_OPENGL);
+        if (window) return window;
+    }
+    return SDL_CreateWindow(title.c_str(), x, y, width, height, flags);
+}
+
 // The window's focus and minimised state as SDL knows it when the screen opens;
 // events keep it current from then on. The headless screen starts active.
 static void TakeWindowState(SDL_Window* window) {
@@ -54,8 +64,8 @@ int OpenGameScreen(int width, int height, int depth, const std::string& title, i
         window = SDL_CreateWindow(title.c_str(), 0, 0, width, height, SDL_WINDOW_SHOWN);
     } else {
         // The desktop's own mode is kept; the window simply covers the display.
-        window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED_DISPLAY(0), SDL_WINDOWPOS_CENTERED_DISPLAY(0),
-                                  width, height, SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_SHOWN);
+        window = PfCreateWindow(title, SDL_WINDOWPOS_CENTERED_DISPLAY(0), SDL_WINDOWPOS_CENTERED_DISPLAY(0), width,
+                                height, SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_SHOWN);
     }
     if (!window) return 0;
     SDL_Renderer* renderer = CreateScreenRenderer(window, flipMode != 0);

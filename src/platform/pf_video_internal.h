@@ -221,3 +221,4 @@ int PfKeyFromScancode(SDL_Scancode code);
 // Client size of the area the pointer is tracked in (the screen, else the window).
 void PfPointerArea(int& width, int& height);
 SDL_Window* PfWindowHandle(int number);
+SDL_Window* PfCreateWindow(const std::string& title, int x, int y, int width, int height, Uint32 flags);

@@ -35,7 +35,7 @@ int OpenGameWindow(int number, int x, int y, int width, int height, const std::s
         DestroyWindow(**slot);
         slot->reset();
     }
-    SDL_Window* handle = SDL_CreateWindow(title.c_str(), x, y, width, height, sdlFlags);
+    SDL_Window* handle = PfCreateWindow(title, x, y, width, height, sdlFlags);
     if (!handle) return 0;
     auto window = std::make_unique<PfWindow>();
     window->window = handle;

@@ -151,7 +151,7 @@ TEST_F(MainLoop, WithoutPreferencesTheUserFolderIsCreated) {
     PfShutdown();
     PrepareFolders();
     PfSelectBackend(PF_BACKEND_HEADLESS);
-    PfSetHeadlessDesktopSize(1920, 1080);
+    PfSetHeadlessDesktopSize(1024, 576);
     char program[] = "prismoria";
     char* argv[] = {program};
     SetCommandLine(1, argv);

@@ -62,9 +62,16 @@ TEST_F(Transitions, MainMenuButtonsOpenTheirScreens) {
         ResetMainMenuHover(0);
         ClickButton(StateMainMenu, button);
         EXPECT_EQ(App.ScreenState, expected[button]) << "button " << button;
+    }
+    // Entering a screen clears its hover, whatever it was left at.
+    for (int button : {1, 3, 4, 5, 6}) {
+        App.ScreenState = StateMainMenu;
+        Menus.MainMenuHover = button;
+        *MenuScreenFor(expected[button]).hover = 1;
+        HandleClick();
+        ASSERT_EQ(App.ScreenState, expected[button]);
+        EXPECT_EQ(*MenuScreenFor(App.ScreenState).hover, 0) << "button " << button;
         EXPECT_EQ(Menus.MainMenuHover, 0);
-        MenuScreenRef entered = MenuScreenFor(App.ScreenState);
-        EXPECT_EQ(*entered.hover, 0) << "every screen is entered with no button hovered";
     }
 }
 

@@ -57,7 +57,7 @@ TEST_F(ImageLoadingTest, EveryImageGetsItsNumberAndDisplaySize) {
 
     // Scaled.
     ExpectSize(ImgShadow, 1920, 1080);
-    ExpectSize(ImgGameLogo, 950, 475);  // (1920 / 100) * 50 wide, 100 / 200 * 1920 / 100 * 50 high
+    ExpectSize(ImgGameLogo, 950, 480);  // (1920 / 100) * 50 wide; 100 / 200 * 1920 / 100 * 50 high
     ExpectSize(ImgTrayRight, t, 144);
     ExpectSize(ImgTrayLeft, t, 144);
     ExpectSize(ImgTrayTop, 432, t);

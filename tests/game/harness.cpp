@@ -73,7 +73,7 @@ void StartHarness(const HarnessOptions& options) {
     for (std::string& a : ArgumentStore) ArgumentPointers.push_back(a.data());
     SetCommandLine(int(ArgumentPointers.size()), ArgumentPointers.data());
     PfSelectBackend(PF_BACKEND_HEADLESS);
-    PfSetHeadlessDesktopSize(1920, 1080);
+    PfSetHeadlessDesktopSize(options.desktopWidth, options.desktopHeight);
     PfSeedRandomForTests(1234);
     Start.GameDir = Folders.gameDir;
     StartUp();

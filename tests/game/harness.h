@@ -14,6 +14,9 @@ struct HarnessOptions {
     int sounds = 1;
     int musicVolume = 100;
     std::vector<std::string> arguments;  // command-line parameters after the program name
+    // The desktop the headless backend reports; small keeps the frames quick.
+    int desktopWidth = 1024;
+    int desktopHeight = 576;
 };
 
 struct HarnessFolders {

@@ -1,4 +1,6 @@
 // language_test.cpp: scanning the language pack, loading languages into the text table, the start-up choice.
+#include <archive.h>
+#include <archive_entry.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -16,6 +18,29 @@ void WriteLanguage(const std::string& folder, const std::string& code, const std
     std::ofstream out(folder + code + ".language", std::ios::binary);
     out << "\xEF\xBB\xBF\r\n[LANGUAGE FILE]\r\ntLangFileNAME = " << name << "\r\ntLangFileVERSION = 1.0\r\n"
         << "tLangFileAUTHOR = someone\r\n" << body;
+}
+
+// A ZIP language pack with the given entries (name, bytes).
+void WriteZip(const std::string& path, const std::vector<std::pair<std::string, std::string>>& items) {
+    archive* a = archive_write_new();
+    archive_write_set_format_zip(a);
+    ASSERT_EQ(archive_write_open_filename(a, path.c_str()), ARCHIVE_OK);
+    for (const auto& [name, bytes] : items) {
+        archive_entry* e = archive_entry_new();
+        archive_entry_set_pathname(e, name.c_str());
+        archive_entry_set_filetype(e, AE_IFREG);
+        archive_entry_set_perm(e, 0644);
+        archive_entry_set_size(e, la_int64_t(bytes.size()));
+        archive_write_header(a, e);
+        archive_write_data(a, bytes.data(), bytes.size());
+        archive_entry_free(e);
+    }
+    archive_write_close(a);
+    archive_write_free(a);
+}
+
+std::string LanguageBytes(const std::string& name, const std::string& body) {
+    return "\xEF\xBB\xBF[LANGUAGE FILE]\r\ntLangFileNAME = " + name + "\r\n" + body;
 }
 
 class LanguagePack : public testing::Test {
@@ -111,6 +136,34 @@ TEST_F(LanguagePack, ShippedEnglishHasEveryKeyTheGameUses) {
     EXPECT_EQ(bytes.substr(0, 3), "\xEF\xBB\xBF");
 }
 
+TEST_F(LanguagePack, ZipPackIsScannedAndLoaded) {
+    const std::string zip = Folders.root + "Prismoria.languages.zip";
+    WriteZip(zip, {{"fr_FR.language", LanguageBytes("Francais", "[MENU]\r\ntMenuSTART = JOUER\r\n")},
+                   {"en_GB.language", LanguageBytes("English", "[MENU]\r\ntMenuSTART = START\r\n")},
+                   {"readme.txt", "not a language"}});
+    ASSERT_EQ(ScanLanguages(zip), 1);
+    ASSERT_EQ(Languages.List.size(), 2u);
+    EXPECT_TRUE(LanguageAvailable("fr_FR"));
+    EXPECT_TRUE(LanguageAvailable("en_GB"));
+    ASSERT_EQ(LoadLanguage(zip, "fr_FR"), 1);
+    EXPECT_EQ(Text("tMenuSTART"), "JOUER");
+    EXPECT_EQ(LoadLanguage(zip, "de_DE"), 0);
+    // The extracted copies are removed again.
+    EXPECT_TRUE(FilesIn(Folders.root + "tmp").empty());
+}
+
+TEST(UserLanguage, LocaleGivesCodeLanguageAndRegion) {
+    unsetenv("LC_ALL");
+    unsetenv("LC_MESSAGES");
+    setenv("LANG", "de_AT.UTF-8", 1);
+    EXPECT_EQ(DetectUserLanguage(0), "de_AT");
+    EXPECT_EQ(DetectUserLanguage(1), "de");
+    EXPECT_EQ(DetectUserLanguage(2), "AT");
+    EXPECT_EQ(DetectUserLanguage(3), "");
+    setenv("LANG", "C", 1);
+    EXPECT_EQ(DetectUserLanguage(0), "") << "no locale: the caller falls back to en_GB";
+}
+
 TEST(BuiltInErrors, EveryErrorKeyHasAnEnglishFallback) {
     for (const char* key : {"tErrorERROR", "tErrorSUBSYSTEM", "tErrorASSET", "tErrorSCREEN"}) {
         EXPECT_FALSE(BuiltInErrorText(key).empty()) << key;
@@ -132,7 +185,7 @@ TEST_F(LanguageStartUp, UnknownPreferredLanguageFallsBackToBritishEnglish) {
     std::ofstream(Folders.userDir + "Prismoria.prefs", std::ios::binary)
         << "[Settings]\r\nLanguage = xx_XX\r\nGameScreen = 2\r\n";
     PfSelectBackend(PF_BACKEND_HEADLESS);
-    PfSetHeadlessDesktopSize(1920, 1080);
+    PfSetHeadlessDesktopSize(1024, 576);
     char program[] = "prismoria";
     char* argv[] = {program};
     SetCommandLine(1, argv);

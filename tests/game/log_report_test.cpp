@@ -162,6 +162,8 @@ TEST_F(LogSwitch, OnlyTheExactFirstParameterWritesALog) {
 TEST_F(LogSwitch, StartUpLogsEveryStepInOrder) {
     HarnessOptions options;
     options.arguments = {"/LOG"};
+    options.desktopWidth = 1920;
+    options.desktopHeight = 1080;
     StartHarness(options);
     std::vector<std::string> logs = LogFiles(Folders.userDir);
     ASSERT_EQ(logs.size(), 1u);

@@ -36,8 +36,10 @@ TEST(SynthLoop, ReverbOfALoopCarriesTheEndsTailIntoTheStart) {
     AddStruckNote(loop, 0.85, 660.0, 0.5, 0.0, GlassBellTimbre(), 0.05);
     AddStruckNote(line, 0.85, 660.0, 0.5, 0.0, GlassBellTimbre(), 0.05);
     ReverbSettings room;
-    Track loopWet = Reverberate(loop, room);
-    Track lineWet = Reverberate(line, room);
+    Track loopWet = loop;
+    Track lineWet = line;
+    Reverberate(loopWet, room);
+    Reverberate(lineWet, room);
     size_t start = SecondsToFrames(0.2);
     EXPECT_GT(EnergyOf(loopWet, 0, start), 1e-4);
     EXPECT_EQ(EnergyOf(lineWet, 0, start), 0.0);

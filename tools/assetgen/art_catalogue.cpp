@@ -3,15 +3,14 @@
 #include <atomic>
 #include <cstdio>
 #include <functional>
+#include <string>
 #include <thread>
 
-#include "art_frame.h"
-#include "art_logo.h"
-#include "art_panels.h"
+#include "art_menus.h"
+#include "art_metalwork.h"
 #include "art_style.h"
 #include "assetgen.h"
-#include "cursor_pointer.h"
-#include "png_codec.h"
+#include "image_files.h"
 
 namespace {
 
@@ -88,6 +87,11 @@ bool IsStudioSplash(const std::string& name) {
     return name.rfind("brk_", 0) == 0 && name.size() > 4 && name.substr(name.size() - 4) == ".png";
 }
 
+bool IsLargePicture(const std::string& name) {
+    return IsStudioSplash(name) || name == "logo.png" || name == "credits.png" || name == "quit.png" ||
+           name == "mainmenu.png" || name == "settings.png";
+}
+
 }  // namespace
 
 std::vector<std::string> ArtworkEntryNames() {
@@ -106,14 +110,21 @@ std::vector<GeneratedFile> GenerateArtwork() {
     std::vector<ArtJob> jobs = ArtJobs();
     std::vector<GeneratedFile> out(jobs.size());
     // Each picture is independent: workers take the next one in turn and file the
-    // result under its own index, so the output order never depends on timing.
+    // result under its own index, so the output order never depends on timing. The
+    // large pictures go first so the workers finish together.
+    std::vector<size_t> order;
+    for (int pass = 0; pass < 2; ++pass)
+        for (size_t i = 0; i < jobs.size(); ++i)
+            if (IsLargePicture(jobs[i].name) == (pass == 0)) order.push_back(i);
     std::atomic<size_t> next{0};
     auto work = [&] {
-        for (size_t i = next++; i < jobs.size(); i = next++) {
+        for (size_t k = next++; k < order.size(); k = next++) {
+            const size_t i = order[k];
             Image img = jobs[i].make();
-            // The large opaque splash screens are stored without alpha.
-            bool opaque = IsStudioSplash(jobs[i].name);
-            out[i] = GeneratedFile{jobs[i].name, EncodePng(img, opaque)};
+            // The splash screens are opaque and have 4 MiB to spare: stored without
+            // alpha and with quicker compression, which costs them little.
+            const bool splash = IsStudioSplash(jobs[i].name);
+            out[i] = GeneratedFile{jobs[i].name, EncodePng(img, splash, splash ? 6 : 9)};
         }
     };
     unsigned workers = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
@@ -122,4 +133,41 @@ std::vector<GeneratedFile> GenerateArtwork() {
     work();
     for (std::thread& t : threads) t.join();
     return out;
+}
+
+std::vector<std::string> CatalogueEntryNames() {
+    std::vector<std::string> names{"TimeandSpace-Regular.ttf",
+                                   "music1.ogg",
+                                   "music2.ogg",
+                                   "chime_bell_positive_ring_01.ogg",
+                                   "collect_item_hurry_out_of_time_01.ogg",
+                                   "game_over_dark_bell_chime_01.ogg",
+                                   "points_ticker_bonus_score_reward_single_05.ogg",
+                                   "coin_ring_gemstone_item_02.ogg",
+                                   "ui_menu_popup_01.ogg"};
+    for (const std::string& a : ArtworkEntryNames()) names.push_back(a);
+    return names;
+}
+
+std::vector<std::string> EntryProblems(const std::vector<GeneratedFile>& entries) {
+    std::vector<std::string> problems;
+    for (const std::string& name : CatalogueEntryNames()) {
+        bool found = false;
+        for (const GeneratedFile& e : entries) found = found || e.name == name;
+        if (!found) problems.push_back("entry \"" + name + "\" was not generated");
+    }
+    for (const GeneratedFile& e : entries) {
+        const size_t limit = EntryBufferLimit(e.name);
+        if (e.bytes.empty())
+            problems.push_back("entry \"" + e.name + "\" is empty");
+        else if (e.bytes.size() > limit)
+            problems.push_back("entry \"" + e.name + "\" is " + std::to_string(e.bytes.size()) +
+                               " bytes, over its " + std::to_string(limit) + "-byte buffer");
+    }
+    return problems;
+}
+
+std::vector<uint8_t> GenerateCursor() {
+    // The window cursor is the pointer picture at the usual cursor size.
+    return BuildCursorFile(PointerImage(32), 0, 0);
 }

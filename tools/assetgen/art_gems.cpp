@@ -1,4 +1,4 @@
-// art_gems.cpp: the eleven cut gems, the velvet board well they sit in, and their glowing clear effect.
+// art_gems.cpp: the board's pictures: eleven cut gems, the velvet well, the clear effect, pieces and tray pictures.
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -224,7 +224,7 @@ void DrawGem(Image& img, int colour, Vec2 centre, float radius, float glow) {
     const Vec2 back = Normalised(Vec2{0.6f, 0.75f});
     for (size_t f = 0; f < facets.size(); ++f) {
         const Facet& facet = facets[f];
-        float jitter = (HashNoise(static_cast<int>(f), colour, 77u) - 0.5f) * 0.28f;
+        float jitter = (HashNoise(static_cast<int>(f), colour, 77u) - 0.5f) * 0.2f;
         float v;
         if (facet.table) {
             v = 0.62f;
@@ -233,7 +233,7 @@ void DrawGem(Image& img, int colour, Vec2 centre, float radius, float glow) {
             float exit = std::max(0.0f, facet.dir.x * back.x + facet.dir.y * back.y) * facet.slope;
             v = 0.12f + 0.85f * direct + 0.45f * exit * exit + jitter;
         }
-        Colour tint = diamond ? MixColour(Colour{1, 1, 1, 1}, HueTint(HashNoise(static_cast<int>(f), 3, 99u)), 0.32f)
+        Colour tint = diamond ? MixColour(Colour{1, 1, 1, 1}, HueTint(HashNoise(static_cast<int>(f), 3, 99u)), 0.2f)
                               : Colour{1, 1, 1, 1};
         Mask m = FillPath(place(facet.poly), img.width, img.height);
         bool isTable = facet.table;
@@ -332,5 +332,61 @@ Image GemEffectTile(int colour, int size) {
     DrawGem(img, colour, Vec2{s / 2, s / 2}, s * 0.38f, 1.55f);
     DrawSparkle(img, Vec2{s / 2, s / 2}, s * 0.5f, s * 0.012f, 0.8f);
     DrawSparkle(img, Vec2{s * 0.7f, s * 0.3f}, s * 0.16f, s * 0.008f, 0.9f);
+    return img;
+}
+
+const PieceCells& PieceShape(int shape) {
+    // Cells (column, row) of each shape in the order the board rules list them.
+    static const PieceCells shapes[12] = {
+        {},
+        {1, 1, 1, {{0, 0}}},
+        {2, 1, 2, {{0, 0}, {1, 0}}},
+        {3, 2, 4, {{0, 0}, {1, 0}, {2, 0}, {0, 1}}},
+        {3, 3, 5, {{1, 0}, {0, 1}, {1, 1}, {2, 1}, {1, 2}}},
+        {1, 4, 4, {{0, 0}, {0, 1}, {0, 2}, {0, 3}}},
+        {3, 2, 4, {{1, 0}, {2, 0}, {0, 1}, {1, 1}}},
+        {2, 2, 3, {{1, 0}, {0, 1}, {1, 1}}},
+        {1, 3, 3, {{0, 0}, {0, 1}, {0, 2}}},
+        {2, 2, 4, {{0, 0}, {1, 0}, {0, 1}, {1, 1}}},
+        {3, 2, 4, {{1, 0}, {0, 1}, {1, 1}, {2, 1}}},
+        {3, 3, 9, {{0, 0}, {1, 0}, {2, 0}, {0, 1}, {1, 1}, {2, 1}, {0, 2}, {1, 2}, {2, 2}}},
+    };
+    return shapes[std::clamp(shape, 1, 11)];
+}
+
+Image PieceImage(int shape, int cell) {
+    const PieceCells& p = PieceShape(shape);
+    Image img = MakeImage(p.width * cell, p.height * cell);
+    Image tile = GemCellTile(shape, cell);
+    for (int i = 0; i < p.count; ++i)
+        DrawImage(img, tile, p.cells[i][0] * cell, p.cells[i][1] * cell);
+    return img;
+}
+
+Image TrayImage(int shape, int size) {
+    // Each piece fills most of the slot, but small pieces are not blown up beyond
+    // the size a 3 x 3 piece's cells get, so cells look alike from slot to slot.
+    const PieceCells& p = PieceShape(shape);
+    const int longest = std::max(p.width, p.height);
+    const int cell = static_cast<int>(std::min(size * 0.86f / longest, size * 0.28f));
+    Image img = MakeImage(size, size, PanelColour());
+    const int ox = (size - p.width * cell) / 2, oy = (size - p.height * cell) / 2;
+
+    // A soft shadow under the piece lifts it off the slot.
+    const float blur = cell * 0.22f, dx = cell * 0.06f, dy = cell * 0.1f;
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            float best = 1e9f;
+            for (int i = 0; i < p.count; ++i) {
+                float rx0 = ox + p.cells[i][0] * cell + dx, ry0 = oy + p.cells[i][1] * cell + dy;
+                float qx = std::max({rx0 - (x + 0.5f), 0.0f, (x + 0.5f) - (rx0 + cell)});
+                float qy = std::max({ry0 - (y + 0.5f), 0.0f, (y + 0.5f) - (ry0 + cell)});
+                best = std::min(best, std::hypot(qx, qy));
+            }
+            if (best < blur) BlendPixel(img, x, y, Colour{0, 0, 0, 1}, 0.55f * (1 - best / blur));
+        }
+    DrawImage(img, PieceImage(shape, cell), ox, oy);
+    // The slot is drawn without its alpha, so make sure nothing is translucent.
+    for (size_t i = 3; i < img.px.size(); i += 4) img.px[i] = 1.0f;
     return img;
 }

@@ -8,7 +8,7 @@
 #include "art_glyphs.h"
 #include "art_style.h"
 #include "assetgen.h"
-#include "png_codec.h"
+#include "image_files.h"
 
 namespace {
 
@@ -200,6 +200,7 @@ void WriteArtReview(const std::vector<GeneratedFile>& art, const std::string& fo
     WriteBytesToFile(folder + "/contact_sheet.png", EncodePng(ContactSheet(art, images), false, 6));
     WriteBytesToFile(folder + "/play_1920x1080.png", EncodePng(PlayScreen(images, 1920, 1080, 12, false), true, 6));
     WriteBytesToFile(folder + "/play_1280x720.png", EncodePng(PlayScreen(images, 1280, 720, 16, false), true, 6));
+    WriteBytesToFile(folder + "/play_3840x2160.png", EncodePng(PlayScreen(images, 3840, 2160, 8, false), true, 3));
     WriteBytesToFile(folder + "/ingame_menu_1920x1080.png", EncodePng(PlayScreen(images, 1920, 1080, 8, true), true, 6));
     WriteBytesToFile(folder + "/menu_1920x1080.png", EncodePng(MenuScreen(images, 1920, 1080), true, 6));
     WriteBytesToFile(folder + "/menu_1280x720.png", EncodePng(MenuScreen(images, 1280, 720), true, 6));

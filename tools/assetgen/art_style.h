@@ -28,6 +28,9 @@ Colour GoldShade(float light);
 // Light falling on a surface tilted along `dir` (unit, picture coordinates) by `slope`
 // (0 flat .. 1 steep); the light comes from the upper left.
 float SurfaceLight(Vec2 dir, float slope);
+// Light on a rounded moulding across its width: u runs from -1 (outer edge) to 1
+// (inner edge); the surface falls away along `inward` for u > 0, against it for u < 0.
+float MouldingLight(Vec2 inward, float u);
 // Round gold wire along the segments.
 void DrawGoldWire(Image& img, const std::vector<Segment>& segments, float halfWidth,
                   float opacity = 1.0f);

@@ -16,17 +16,6 @@
 namespace {
 
 const char* const kFontEntry = "TimeandSpace-Regular.ttf";
-const char* const kSoundEntries[] = {
-    "music1.ogg",
-    "music2.ogg",
-    "chime_bell_positive_ring_01.ogg",
-    "collect_item_hurry_out_of_time_01.ogg",
-    "game_over_dark_bell_chime_01.ogg",
-    "points_ticker_bonus_score_reward_single_05.ogg",
-    "coin_ring_gemstone_item_02.ogg",
-    "ui_menu_popup_01.ogg",
-};
-
 struct Options {
     std::string out, work, font, fontLicence;
 };
@@ -89,34 +78,6 @@ bool WriteFileReplacing(const std::string& path, const std::vector<uint8_t>& byt
     return !ec;
 }
 
-// Every entry must be present, non-empty and fit the buffer the game extracts it into.
-bool CheckEntries(const std::vector<PackFileEntry>& entries) {
-    std::vector<std::string> expected{kFontEntry};
-    for (const char* s : kSoundEntries) expected.push_back(s);
-    for (const std::string& a : ArtworkEntryNames()) expected.push_back(a);
-    bool ok = true;
-    for (const std::string& name : expected) {
-        bool found = false;
-        for (const PackFileEntry& e : entries) found = found || e.name == name;
-        if (!found) {
-            std::fprintf(stderr, "assetgen: entry \"%s\" was not generated\n", name.c_str());
-            ok = false;
-        }
-    }
-    for (const PackFileEntry& e : entries) {
-        size_t limit = EntryBufferLimit(e.name);
-        if (e.bytes.empty()) {
-            std::fprintf(stderr, "assetgen: entry \"%s\" is empty\n", e.name.c_str());
-            ok = false;
-        } else if (e.bytes.size() > limit) {
-            std::fprintf(stderr, "assetgen: entry \"%s\" is %zu bytes, over its %zu-byte buffer\n",
-                         e.name.c_str(), e.bytes.size(), limit);
-            ok = false;
-        }
-    }
-    return ok;
-}
-
 struct KindTotal {
     const char* label;
     size_t count = 0, bytes = 0, largest = 0;
@@ -161,14 +122,20 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "assetgen: the typeface %s could not be read or prepared\n", opt.font.c_str());
         return 1;
     }
-    std::vector<PackFileEntry> entries;
-    entries.push_back(PackFileEntry{kFontEntry, std::move(font)});
-    for (GeneratedFile& f : audio) entries.push_back(PackFileEntry{f.name, std::move(f.bytes)});
-    for (const GeneratedFile& f : art) entries.push_back(PackFileEntry{f.name, f.bytes});
-    if (!CheckEntries(entries)) {
+    std::vector<GeneratedFile> all;
+    all.push_back(GeneratedFile{kFontEntry, std::move(font)});
+    for (GeneratedFile& f : audio) all.push_back(std::move(f));
+    for (const GeneratedFile& f : art) all.push_back(f);
+    // A picture or sound larger than the buffer the game reads it into would be
+    // missing in the game: refuse to ship it.
+    std::vector<std::string> problems = EntryProblems(all);
+    for (const std::string& p : problems) std::fprintf(stderr, "assetgen: %s\n", p.c_str());
+    if (!problems.empty()) {
         std::fprintf(stderr, "assetgen: nothing written\n");
         return 1;
     }
+    std::vector<PackFileEntry> entries;
+    for (GeneratedFile& f : all) entries.push_back(PackFileEntry{f.name, std::move(f.bytes)});
     if (cursor.empty()) {
         std::fprintf(stderr, "assetgen: the cursor could not be made\n");
         return 1;

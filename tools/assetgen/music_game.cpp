@@ -24,7 +24,7 @@ const char* const Progression[Bars] = {
     "D3 F3 A3 C4", "Bb2 F3 A3 D4", "G2 F3 Bb3 D4", "C3 F3 G3 Bb3",
     // Break
     "Bb2 F3 A3 D4", "A2 E3 G3 C4", "G2 F3 Bb3 D4", "F2 C3 E3 A3",
-    "Bb2 F3 A3 D4", "A2 E3 G3 C4", "G2 F3 Bb3 D4", "C3 F3 G3 C4",
+    "Bb2 F3 A3 D4", "A2 E3 G3 C4", "G2 F3 Bb3 D4", "C3 G3 Bb3 E4",
     // Groove again
     "F3 A3 C4 E4", "E3 G3 C4 D4", "D3 F3 A3 C4", "Bb2 F3 A3 D4",
     "F3 A3 C4 G4", "A2 E3 G3 C4", "Bb2 F3 A3 D4", "C3 G3 Bb3 E4",
@@ -148,10 +148,15 @@ Track RenderGameMusic() {
         bool inBreak = section == 2;
         const int* figure = section == 1 ? TuneFigure : (inBreak ? BreakFigure : GrooveFigure);
         AddMarimbaBar(b, bar, chord, figure, inBreak ? 0.12 : 0.15);
-        AddBassBar(b, bar, root + 12, inBreak ? BreakBass : GrooveBass, 0.2);
-        // The break drops the kick for four bars and brings it back under the climb.
+        while (root < 41) {
+            root += 12;  // the bass stays between F2 and E3, under the marimba
+        }
+        AddBassBar(b, bar, root, inBreak ? BreakBass : GrooveBass, 0.2);
+        // The break drops the kick for four bars and brings it back under the
+        // climb; its first two bars keep only the shaker.
         bool kick = !inBreak || bar % 8 >= 4;
-        AddDrumBar(b, bar, kick, true, noise);
+        bool rim = !inBreak || bar % 8 >= 2;
+        AddDrumBar(b, bar, kick, rim, noise);
         double padGain = inBreak ? 0.035 : 0.022;
         double start = SecondsAt(bar * BeatsPerBar) - 0.3;
         if (start < 0) {
@@ -171,11 +176,11 @@ Track RenderGameMusic() {
     room.roomSize = 0.7;
     room.damping = 0.45;
     room.width = 1.0;
-    Track wet = Reverberate(b.send, room);
+    Reverberate(b.send, room);
     // A dotted-eighth echo, bouncing between the sides.
-    Track echoes = PingPongEcho(b.echo, SecondsAt(0.75), 0.38, 3500.0);
-    MixInto(b.dry, wet, 0.7f);
-    MixInto(b.dry, echoes, 0.45f);
+    PingPongEcho(b.echo, SecondsAt(0.75), 0.38, 3500.0);
+    MixInto(b.dry, b.send, 0.7f);
+    MixInto(b.dry, b.echo, 0.45f);
     FilterTrack(b.dry, FilterKind::HighPass, 35.0, 0.7);
     return std::move(b.dry);
 }

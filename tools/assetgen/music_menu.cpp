@@ -151,8 +151,8 @@ Track RenderMenuMusic() {
     room.roomSize = 0.88;
     room.damping = 0.35;
     room.width = 1.0;
-    Track wet = Reverberate(band.send, room);
-    MixInto(band.dry, wet, 0.9f);
+    Reverberate(band.send, room);
+    MixInto(band.dry, band.send, 0.9f);
     // Nothing useful lives below the bass; cutting it keeps the level steady.
     FilterTrack(band.dry, FilterKind::HighPass, 32.0, 0.7);
     FilterTrack(band.dry, FilterKind::LowPass, 11000.0, 0.7);

@@ -16,7 +16,8 @@ void AddRoom(Track& track, double roomSize, double damping, float mix) {
     room.roomSize = roomSize;
     room.damping = damping;
     room.width = 0.9;
-    Track wet = Reverberate(track, room);
+    Track wet = track;
+    Reverberate(wet, room);
     MixInto(track, wet, mix);
 }
 

@@ -39,18 +39,6 @@ const SoundJob Jobs[] = {
 };
 constexpr size_t JobCount = sizeof(Jobs) / sizeof(Jobs[0]);
 
-double DecodedPeak(const std::vector<uint8_t>& bytes) {
-    DecodedSound sound;
-    if (!DecodeVorbis(bytes, sound)) {
-        return 0;
-    }
-    double peak = 0;
-    for (float s : sound.samples) {
-        peak = std::max(peak, double(std::fabs(s)));
-    }
-    return peak;
-}
-
 std::vector<uint8_t> MakeSound(size_t index) {
     const SoundJob& job = Jobs[index];
     Track track = job.render();
@@ -68,8 +56,11 @@ std::vector<uint8_t> MakeSound(size_t index) {
     // Lossy coding can overshoot the waveform it was given; if the decoded
     // sound passes the limit, turn it down by the overshoot and encode again.
     double limit = FromDecibels(DecodedPeakLimitDecibels);
-    for (int attempt = 0; attempt < 4 && !bytes.empty(); ++attempt) {
-        double peak = DecodedPeak(bytes);
+    for (int attempt = 0; !bytes.empty(); ++attempt) {
+        double peak = 0;
+        if (!DecodedPeakOf(bytes, peak) || attempt == 4) {
+            return {};  // an unreadable result, or one that will not settle, is no sound
+        }
         if (peak <= limit) {
             break;
         }

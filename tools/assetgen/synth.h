@@ -117,8 +117,8 @@ inline float RunBiquad(Biquad& f, float x) {
     f.y1 = y;
     return float(y);
 }
-// Filters both channels in place. A circular track is filtered twice and the
-// second pass kept, so the filter's memory at the start is that of the loop's end.
+// Filters both channels in place. A circular track's filter first runs through
+// the loop's last seconds, so its memory at the start is that of the loop's end.
 void FilterTrack(Track& track, FilterKind kind, double frequency, double q);
 
 // A stereo room: parallel damped comb filters into series allpasses per channel.
@@ -127,12 +127,13 @@ struct ReverbSettings {
     double damping = 0.4;   // 0..1, darker tail when larger
     double width = 1.0;     // 0 mono .. 1 full stereo
 };
-// Returns the reverberated `send` (wet signal only), same length. A circular
-// send is run through twice so the tail of the loop's end rings into its start.
-Track Reverberate(const Track& send, const ReverbSettings& settings);
+// Replaces `send` with its reverberation (the wet signal only); working in
+// place spares a second copy of a long track. On a circular send the tail of
+// the loop's end rings on into its start.
+void Reverberate(Track& send, const ReverbSettings& settings);
 
-// A ping-pong echo: returns the echoes only (not the dry signal).
-Track PingPongEcho(const Track& send, double delaySeconds, double feedback, double toneHz);
+// Replaces `send` with its ping-pong echoes (without the dry signal).
+void PingPongEcho(Track& send, double delaySeconds, double feedback, double toneHz);
 
 // Measures over both channels.
 double PeakOf(const Track& track);

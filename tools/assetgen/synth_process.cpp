@@ -75,10 +75,19 @@ inline float RunSide(ReverbSide& side, float input, float feedback, float damp) 
     return sum;
 }
 
-// How many times a processor runs over a track: a loop is run once to fill
-// the processor's memory with the loop's end, then again for the output.
-int PassesFor(const Track& track) {
-    return track.circular ? 2 : 1;
+// Where a processor starts: a loop first runs through its own last seconds to
+// fill the processor's memory with them, then through the whole loop for the
+// output, so the start hears the end. Ten seconds is far longer than any tail
+// here rings (the longest reverb falls by 60 dB in about four), so what came
+// before them would add less than -120 dB.
+constexpr double WarmUpSeconds = 10.0;
+
+size_t WarmUpStart(const Track& track) {
+    size_t frames = FramesOf(track);
+    if (!track.circular) {
+        return frames;  // nothing to warm up: a one-shot starts from silence
+    }
+    return frames - std::min(frames, SecondsToFrames(WarmUpSeconds));
 }
 
 }  // namespace
@@ -119,26 +128,18 @@ void FilterTrack(Track& track, FilterKind kind, double frequency, double q) {
     size_t frames = FramesOf(track);
     Biquad left = MakeBiquad(kind, frequency, q);
     Biquad right = left;
-    int passes = PassesFor(track);
-    for (int pass = 0; pass < passes; ++pass) {
-        bool keep = pass == passes - 1;
-        for (size_t i = 0; i < frames; ++i) {
-            float l = RunBiquad(left, track.left[i]);
-            float r = RunBiquad(right, track.right[i]);
-            if (keep) {
-                track.left[i] = l;
-                track.right[i] = r;
-            }
-        }
+    for (size_t i = WarmUpStart(track); i < frames; ++i) {
+        RunBiquad(left, track.left[i]);
+        RunBiquad(right, track.right[i]);
+    }
+    for (size_t i = 0; i < frames; ++i) {
+        track.left[i] = RunBiquad(left, track.left[i]);
+        track.right[i] = RunBiquad(right, track.right[i]);
     }
 }
 
-Track Reverberate(const Track& send, const ReverbSettings& settings) {
+void Reverberate(Track& send, const ReverbSettings& settings) {
     size_t frames = FramesOf(send);
-    Track wet;
-    wet.left.assign(frames, 0.0f);
-    wet.right.assign(frames, 0.0f);
-    wet.circular = send.circular;
     ReverbSide left = MakeSide(0);
     ReverbSide right = MakeSide(StereoSpread);
     float feedback = float(0.7 + 0.28 * std::clamp(settings.roomSize, 0.0, 1.0));
@@ -148,28 +149,23 @@ Track Reverberate(const Track& send, const ReverbSettings& settings) {
     float cross = (1.0f - width) / 2.0f;
     const float inputGain = 0.015f;
     const float outputGain = 3.0f;
-    int passes = PassesFor(send);
-    for (int pass = 0; pass < passes; ++pass) {
-        bool keep = pass == passes - 1;
-        for (size_t i = 0; i < frames; ++i) {
-            float input = (send.left[i] + send.right[i]) * inputGain;
-            float l = RunSide(left, input, feedback, damp);
-            float r = RunSide(right, input, feedback, damp);
-            if (keep) {
-                wet.left[i] = (l * direct + r * cross) * outputGain;
-                wet.right[i] = (r * direct + l * cross) * outputGain;
-            }
-        }
+    for (size_t i = WarmUpStart(send); i < frames; ++i) {
+        float input = (send.left[i] + send.right[i]) * inputGain;
+        RunSide(left, input, feedback, damp);
+        RunSide(right, input, feedback, damp);
     }
-    return wet;
+    for (size_t i = 0; i < frames; ++i) {
+        float input = (send.left[i] + send.right[i]) * inputGain;
+        float l = RunSide(left, input, feedback, damp);
+        float r = RunSide(right, input, feedback, damp);
+        // Sample i of the send has been read; its place now takes the output.
+        send.left[i] = (l * direct + r * cross) * outputGain;
+        send.right[i] = (r * direct + l * cross) * outputGain;
+    }
 }
 
-Track PingPongEcho(const Track& send, double delaySeconds, double feedback, double toneHz) {
+void PingPongEcho(Track& send, double delaySeconds, double feedback, double toneHz) {
     size_t frames = FramesOf(send);
-    Track echo;
-    echo.left.assign(frames, 0.0f);
-    echo.right.assign(frames, 0.0f);
-    echo.circular = send.circular;
     size_t delay = std::max<size_t>(1, SecondsToFrames(delaySeconds));
     std::vector<float> lineLeft(delay, 0.0f), lineRight(delay, 0.0f);
     // Each repeat passes a low-pass, so the echoes grow darker as they fade.
@@ -177,25 +173,26 @@ Track PingPongEcho(const Track& send, double delaySeconds, double feedback, doub
     Biquad toneRight = toneLeft;
     float fb = float(std::clamp(feedback, 0.0, 0.95));
     size_t at = 0;
-    int passes = PassesFor(send);
-    for (int pass = 0; pass < passes; ++pass) {
-        bool keep = pass == passes - 1;
-        for (size_t i = 0; i < frames; ++i) {
-            float outLeft = lineLeft[at];
-            float outRight = lineRight[at];
-            float input = 0.5f * (send.left[i] + send.right[i]);
-            lineLeft[at] = RunBiquad(toneLeft, input + outRight * fb);
-            lineRight[at] = RunBiquad(toneRight, outLeft * fb);
-            if (++at == delay) {
-                at = 0;
-            }
-            if (keep) {
-                echo.left[i] = outLeft;
-                echo.right[i] = outRight;
-            }
+    auto step = [&](size_t i, float& outLeft, float& outRight) {
+        outLeft = lineLeft[at];
+        outRight = lineRight[at];
+        float input = 0.5f * (send.left[i] + send.right[i]);
+        lineLeft[at] = RunBiquad(toneLeft, input + outRight * fb);
+        lineRight[at] = RunBiquad(toneRight, outLeft * fb);
+        if (++at == delay) {
+            at = 0;
         }
+    };
+    float ignoredLeft, ignoredRight;
+    for (size_t i = WarmUpStart(send); i < frames; ++i) {
+        step(i, ignoredLeft, ignoredRight);
     }
-    return echo;
+    for (size_t i = 0; i < frames; ++i) {
+        float outLeft, outRight;
+        step(i, outLeft, outRight);
+        send.left[i] = outLeft;
+        send.right[i] = outRight;
+    }
 }
 
 double PeakOf(const Track& track) {

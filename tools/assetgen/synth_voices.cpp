@@ -247,7 +247,10 @@ void RenderPadNote(PadVoices& pad, double lengthSeconds, double frequency, const
     pad.high.resize(frames);
     const float* wave = table.samples.data();
     for (size_t i = 0; i < frames; ++i) {
-        double envelope = attack > 0 ? RaisedCosine(double(i) / double(attack)) : 1.0;
+        double envelope = 1.0;
+        if (i < attack) {
+            envelope = RaisedCosine(double(i) / double(attack));
+        }
         if (i >= holdEnd) {
             envelope *= 1.0 - RaisedCosine(double(i - holdEnd) / double(release));
         }

@@ -4,6 +4,7 @@
 #include "synth.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include <vorbis/vorbisenc.h>
@@ -115,8 +116,11 @@ std::vector<uint8_t> EncodeVorbis(const Track& track, int channels, float qualit
     return out;
 }
 
-bool DecodeVorbis(const std::vector<uint8_t>& bytes, DecodedSound& sound) {
-    sound = DecodedSound{};
+namespace {
+
+// Opens the file and hands every decoded block of frames to `take`.
+template <typename Take>
+bool DecodeBlocks(const std::vector<uint8_t>& bytes, int& channels, long& rate, Take take) {
     MemoryFile memory{&bytes, 0};
     ov_callbacks callbacks{ReadMemory, nullptr, nullptr, nullptr};  // read straight through
     OggVorbis_File file;
@@ -128,8 +132,8 @@ bool DecodeVorbis(const std::vector<uint8_t>& bytes, DecodedSound& sound) {
         ov_clear(&file);
         return false;
     }
-    sound.channels = info->channels;
-    sound.rate = info->rate;
+    channels = info->channels;
+    rate = info->rate;
     bool good = true;
     for (;;) {
         float** pcm = nullptr;
@@ -142,12 +146,34 @@ bool DecodeVorbis(const std::vector<uint8_t>& bytes, DecodedSound& sound) {
             good = false;
             break;
         }
+        take(pcm, frames);
+    }
+    ov_clear(&file);
+    return good;
+}
+
+}  // namespace
+
+bool DecodeVorbis(const std::vector<uint8_t>& bytes, DecodedSound& sound) {
+    sound = DecodedSound{};
+    return DecodeBlocks(bytes, sound.channels, sound.rate, [&](float** pcm, long frames) {
         for (long i = 0; i < frames; ++i) {
             for (int c = 0; c < sound.channels; ++c) {
                 sound.samples.push_back(pcm[c][i]);
             }
         }
-    }
-    ov_clear(&file);
-    return good;
+    });
+}
+
+bool DecodedPeakOf(const std::vector<uint8_t>& bytes, double& peak) {
+    peak = 0;
+    int channels = 0;
+    long rate = 0;
+    return DecodeBlocks(bytes, channels, rate, [&](float** pcm, long frames) {
+        for (int c = 0; c < channels; ++c) {
+            for (long i = 0; i < frames; ++i) {
+                peak = std::max(peak, double(std::fabs(pcm[c][i])));
+            }
+        }
+    });
 }

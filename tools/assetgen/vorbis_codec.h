@@ -20,3 +20,6 @@ struct DecodedSound {
 
 // Decodes an Ogg Vorbis file held in memory; false when it is not one.
 bool DecodeVorbis(const std::vector<uint8_t>& bytes, DecodedSound& sound);
+// The largest absolute sample value of the decoded file, without keeping the
+// samples; false when it is not an Ogg Vorbis file.
+bool DecodedPeakOf(const std::vector<uint8_t>& bytes, double& peak);

@@ -1,4 +1,4 @@
-// art_panels.h: menu panel pictures and button templates.
+// art_menus.h: the menu screens' pictures: panels, button templates, game logo, studio splash.
 #pragma once
 
 #include "image_core.h"
@@ -11,3 +11,8 @@ inline constexpr int kPanelInteriorInset = 90;
 Image PanelImage(int width, int height, int studColour);
 // A fully transparent button template.
 Image TemplateImage(int width, int height);
+
+// "PRISMORIA" in faceted prismatic letters on transparency, `width` pixels wide.
+Image GameLogoImage(int width);
+// The studio splash for a full screen of the given size, opaque.
+Image StudioSplashImage(int width, int height);

@@ -1,4 +1,4 @@
-// art_frame.h: the play screen's metalwork pictures (rails, corners, status bar caps, menu button).
+// art_metalwork.h: the play screen's metalwork pictures (rails, corners, status bar caps, menu button) and pointer.
 #pragma once
 
 #include "image_core.h"
@@ -19,3 +19,5 @@ Image StatusCap(bool right, int width, int height);
 Image MenuButtonImage(int size, bool hovered);
 // The translucent layer that darkens the play screen under a panel.
 Image ShadowImage(int size);
+// A gold arrow with a gem, its tip at the top-left corner (the hot spot), `size` square.
+Image PointerImage(int size);

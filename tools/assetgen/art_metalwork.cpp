@@ -1,17 +1,27 @@
-// art_frame.cpp: the play screen's metalwork: rails, corner ornaments, status bar caps, menu button, shadow.
+// art_metalwork.cpp: gold metalwork: wire, beads, bezels and filigree, the play screen's rails, corners,
+// status bar caps and menu button, the shadow layer, and the pointer arrow.
 #include <algorithm>
 #include <cmath>
 #include <numbers>
 
-#include "art_frame.h"
+#include "art_metalwork.h"
 #include "art_style.h"
 
 namespace {
 
 constexpr float kPi = std::numbers::pi_v<float>;
 
-// Light on a rounded moulding at position u (-1 outer edge .. 1 inner edge) whose
-// surface falls away along `inward` for u > 0 and against it for u < 0.
+// Light on a round profile: `t` is the distance from the ridge as a share of the
+// half width, `dir` the way the surface falls away.
+float RoundProfileLight(Vec2 dir, float t) {
+    t = std::min(t, 0.97f);
+    float slope = t / std::sqrt(1 - t * t);
+    float d = SurfaceLight(dir, std::min(slope, 4.0f));
+    return 0.18f + 0.8f * d + 0.55f * std::pow(d, 14.0f);
+}
+
+}  // namespace
+
 float MouldingLight(Vec2 inward, float u) {
     float a = std::min(std::fabs(u), 0.97f);
     float slope = a / std::sqrt(1 - a * a);
@@ -20,6 +30,135 @@ float MouldingLight(Vec2 inward, float u) {
     return 0.2f + 0.78f * d + 0.5f * std::pow(d, 14.0f);
 }
 
+Colour GoldShade(float light) {
+    static const float stops[5] = {0.0f, 0.35f, 0.65f, 0.9f, 1.25f};
+    static const Colour cols[5] = {Rgb(46, 28, 10), Rgb(124, 82, 30), Rgb(196, 146, 58),
+                                   Rgb(242, 206, 118), Rgb(255, 248, 222)};
+    if (light <= stops[0]) return cols[0];
+    for (int i = 0; i < 4; ++i)
+        if (light <= stops[i + 1])
+            return MixColour(cols[i], cols[i + 1], (light - stops[i]) / (stops[i + 1] - stops[i]));
+    return cols[4];
+}
+
+float SurfaceLight(Vec2 dir, float slope) {
+    float nx = dir.x * slope, ny = dir.y * slope, nz = 1;
+    float nl = std::sqrt(nx * nx + ny * ny + nz * nz);
+    const float lx = -0.45f, ly = -0.65f, lz = 0.75f;
+    const float ll = std::sqrt(lx * lx + ly * ly + lz * lz);
+    return std::max(0.0f, (nx * lx + ny * ly + nz * lz) / (nl * ll));
+}
+
+void DrawGoldWire(Image& img, const std::vector<Segment>& segments, float halfWidth, float opacity) {
+    SegmentField f = MakeSegmentField(segments, halfWidth + 1.5f, img.width, img.height);
+    for (int ly = 0; ly < f.height; ++ly) {
+        for (int lx = 0; lx < f.width; ++lx) {
+            size_t i = static_cast<size_t>(ly) * f.width + lx;
+            float cover = Clamp01(halfWidth + 0.5f - f.dist[i]);
+            if (cover <= 0) continue;
+            // Shading in steps of 1/32: invisible on a thin wire, and it keeps the
+            // pictures' files small.
+            float light = std::round(RoundProfileLight(f.dir[i], f.dist[i] / halfWidth) * 32) / 32;
+            Colour c = GoldShade(light);
+            c.a = opacity;
+            BlendPixel(img, f.x0 + lx, f.y0 + ly, c, cover);
+        }
+    }
+}
+
+void DrawGoldBead(Image& img, Vec2 centre, float radius) {
+    int x0 = static_cast<int>(centre.x - radius) - 1, x1 = static_cast<int>(centre.x + radius) + 1;
+    int y0 = static_cast<int>(centre.y - radius) - 1, y1 = static_cast<int>(centre.y + radius) + 1;
+    for (int y = y0; y <= y1; ++y)
+        for (int x = x0; x <= x1; ++x) {
+            float dx = x + 0.5f - centre.x, dy = y + 0.5f - centre.y;
+            float d = std::hypot(dx, dy);
+            float cover = Clamp01(radius + 0.5f - d);
+            if (cover <= 0) continue;
+            Vec2 dir = d > 1e-4f ? Vec2{dx / d, dy / d} : Vec2{0, -1};
+            BlendPixel(img, x, y, GoldShade(RoundProfileLight(dir, d / radius)), cover);
+        }
+}
+
+void DrawSetGem(Image& img, int colour, Vec2 centre, float radius, float glow) {
+    // Dark cup, the gem, then the rim of the bezel and four prongs.
+    PaintMaskSolid(img, FillPath(CirclePath(centre, radius * 1.02f), img.width, img.height),
+                   Rgb(24, 16, 10));
+    DrawGem(img, colour, centre, radius * 0.8f, glow);
+    DrawGoldWire(img, PolylineSegments(CirclePath(centre, radius * 0.92f), true), radius * 0.1f);
+    for (int k = 0; k < 4; ++k) {
+        float a = kPi / 4 + k * kPi / 2;
+        DrawGoldBead(img, Vec2{centre.x + std::cos(a) * radius * 0.8f, centre.y + std::sin(a) * radius * 0.8f},
+                     radius * 0.11f);
+    }
+}
+
+void DrawSoftShadow(Image& img, const Path& outline, Vec2 offset, float blur, float opacity) {
+    Path moved = TranslatePath(outline, offset);
+    Mask inside = FillPath(moved, img.width, img.height);
+    SegmentField f = MakeSegmentField(PolylineSegments(moved, true), blur + 1, img.width, img.height);
+    for (int ly = 0; ly < f.height; ++ly) {
+        for (int lx = 0; lx < f.width; ++lx) {
+            int x = f.x0 + lx, y = f.y0 + ly;
+            float d = f.dist[static_cast<size_t>(ly) * f.width + lx];
+            float in = inside.At(x, y);
+            float sd = in > 0.5f ? -d : d;
+            float a = opacity * (1 - SmoothStep(-blur * 0.6f, blur, sd));
+            BlendPixel(img, x, y, Colour{0, 0, 0, 1}, a);
+        }
+    }
+}
+
+void DrawFiligreeBand(Image& img, float x0, float y0, float x1, float y1, float wire, unsigned seed) {
+    const bool horizontal = (x1 - x0) >= (y1 - y0);
+    const float length = horizontal ? x1 - x0 : y1 - y0;
+    const float thick = horizontal ? y1 - y0 : x1 - x0;
+    const float hb = thick / 2;
+    int halfWaves = std::max(2, static_cast<int>(std::lround(length / (thick * 1.9f))));
+    const float halfPeriod = length / halfWaves;
+    const float amp = hb * 0.28f;
+    const float r0 = hb * 0.55f;
+    auto toImage = [&](float u, float v) {
+        return horizontal ? Vec2{x0 + u, y0 + hb + v} : Vec2{x0 + hb + v, y0 + u};
+    };
+    std::vector<Segment> segs;
+    std::vector<Vec2> beads;
+    // The vine: a sine running the length of the band.
+    Path vine;
+    int steps = static_cast<int>(length / 2) + 2;
+    for (int i = 0; i <= steps; ++i) {
+        float u = length * i / steps;
+        vine.push_back(toImage(u, amp * std::sin(kPi * u / halfPeriod)));
+    }
+    segs = PolylineSegments(vine, false);
+    // A curl at every crest, turning into the free side of the wave.
+    for (int k = 0; k < halfWaves; ++k) {
+        float uk = (k + 0.5f) * halfPeriod;
+        float s = (k % 2 == 0) ? 1.0f : -1.0f;
+        float cu = uk, cv = s * amp - s * r0;
+        float turn = ((k / 2 + seed) % 2 == 0) ? 1.0f : -1.0f;
+        Path spiral;
+        const float sweep = 1.8f * kPi;
+        for (int i = 0; i <= 48; ++i) {
+            float phi = sweep * i / 48;
+            float r = r0 * (1 - 0.72f * phi / sweep);
+            float a = s * kPi / 2 + turn * phi;
+            spiral.push_back(toImage(cu + std::cos(a) * r, cv + std::sin(a) * r));
+        }
+        std::vector<Segment> sp = PolylineSegments(spiral, false);
+        segs.insert(segs.end(), sp.begin(), sp.end());
+        beads.push_back(spiral.back());
+        // A small bead where the next half-wave crosses the middle line.
+        if (k + 1 < halfWaves) beads.push_back(toImage((k + 1) * halfPeriod, 0));
+    }
+    DrawGoldWire(img, segs, wire);
+    for (Vec2 b : beads) DrawGoldBead(img, b, wire * 1.7f);
+}
+
+namespace {
+
+// Light on a rounded moulding at position u (-1 outer edge .. 1 inner edge) whose
+// surface falls away along `inward` for u > 0 and against it for u < 0.
 float Band(float t, float a, float b) { return 2 * (t - a) / (b - a) - 1; }
 
 }  // namespace
@@ -219,5 +358,30 @@ Image ShadowImage(int size) {
             float a = 0.56f + 0.22f * (dx * dx + dy * dy) * 2;  // slightly darker towards the edges
             SetPixel(img, x, y, Colour{0.01f, 0.0f, 0.03f, a});
         }
+    return img;
+}
+
+Image PointerImage(int size) {
+    const float k = size / 48.0f;
+    Image img = MakeImage(size, size);
+    // The classic arrow outline, tip exactly at the picture's corner.
+    Path arrow{{0, 0}, {0, 37}, {9.5f, 28.5f}, {16, 43}, {22.5f, 40}, {16.2f, 26}, {29, 26}};
+    for (Vec2& v : arrow) v = Vec2{v.x * k, v.y * k};
+    Path body = arrow;
+    DrawSoftShadow(img, body, Vec2{1.6f * k, 2.4f * k}, 2.2f * k, 0.45f);
+    // Dark outline first (a little wider than the body), then the gold body.
+    PaintMaskSolid(img, StrokeMask(PolylineSegments(arrow, true), 1.5f * k, size, size), Rgb(30, 14, 40));
+    Mask inside = FillPath(body, size, size);
+    PaintMaskSolid(img, inside, Rgb(30, 14, 40));
+    Path inner;
+    for (Vec2 v : arrow) inner.push_back(Vec2{v.x * 0.86f + 1.6f * k, v.y * 0.86f + 2.6f * k});
+    Mask face = FillPath(inner, size, size);
+    PaintMask(img, face, [&](int x, int y) {
+        float t = (x + y) / (1.6f * size);
+        return GoldShade(1.1f - 0.75f * t);
+    });
+    DrawGem(img, 1, Vec2{7.2f * k, 15.5f * k}, 5.2f * k, 1.15f);
+    // Keep the tip pixel solid so the hot spot is visibly where it points.
+    SetPixel(img, 0, 0, Rgb(30, 14, 40));
     return img;
 }

@@ -1,8 +1,9 @@
-// png_codec.cpp: libpng to and from memory buffers.
-#include "png_codec.h"
+// image_files.cpp: picture file formats: PNG (libpng, to and from memory) and the Windows cursor (.cur).
+#include "image_files.h"
 
 #include <png.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -25,6 +26,15 @@ void ReadFromVector(png_structp png, png_bytep data, png_size_t length) {
     if (cur->pos + length > cur->bytes->size()) png_error(png, "truncated PNG");
     std::memcpy(data, cur->bytes->data() + cur->pos, length);
     cur->pos += length;
+}
+
+void PutU16(std::vector<uint8_t>& out, unsigned v) {
+    out.push_back(static_cast<uint8_t>(v & 0xFF));
+    out.push_back(static_cast<uint8_t>((v >> 8) & 0xFF));
+}
+
+void PutU32(std::vector<uint8_t>& out, uint32_t v) {
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>((v >> (8 * i)) & 0xFF));
 }
 
 }  // namespace
@@ -97,4 +107,58 @@ bool WriteBytesToFile(const std::string& path, const std::vector<uint8_t>& bytes
     ok = (std::fclose(f) == 0) && ok;
     if (!ok) std::remove(path.c_str());
     return ok;
+}
+
+std::vector<uint8_t> BuildCursorFile(const Image& image, int hotX, int hotY) {
+    const int w = std::min(image.width, 256), h = std::min(image.height, 256);
+    std::vector<uint8_t> rgba = ToRgba8(image);
+    const uint32_t xorBytes = static_cast<uint32_t>(w) * h * 4;
+    const uint32_t maskStride = static_cast<uint32_t>((w + 31) / 32) * 4;
+    const uint32_t andBytes = maskStride * h;
+    const uint32_t dibBytes = 40 + xorBytes + andBytes;
+
+    std::vector<uint8_t> out;
+    // ICONDIR: reserved, type 2 (cursor), one image.
+    PutU16(out, 0);
+    PutU16(out, 2);
+    PutU16(out, 1);
+    // ICONDIRENTRY: size (0 means 256), colour count, reserved, hot spot, data size, offset.
+    out.push_back(static_cast<uint8_t>(w == 256 ? 0 : w));
+    out.push_back(static_cast<uint8_t>(h == 256 ? 0 : h));
+    out.push_back(0);
+    out.push_back(0);
+    PutU16(out, static_cast<unsigned>(hotX));
+    PutU16(out, static_cast<unsigned>(hotY));
+    PutU32(out, dibBytes);
+    PutU32(out, 6 + 16);
+    // BITMAPINFOHEADER: the height counts the colour image and the mask together.
+    PutU32(out, 40);
+    PutU32(out, static_cast<uint32_t>(w));
+    PutU32(out, static_cast<uint32_t>(h * 2));
+    PutU16(out, 1);
+    PutU16(out, 32);
+    PutU32(out, 0);
+    PutU32(out, xorBytes + andBytes);
+    PutU32(out, 0);
+    PutU32(out, 0);
+    PutU32(out, 0);
+    PutU32(out, 0);
+    // Colour rows bottom-up, BGRA with straight alpha.
+    for (int y = h - 1; y >= 0; --y)
+        for (int x = 0; x < w; ++x) {
+            const uint8_t* p = &rgba[(static_cast<size_t>(y) * image.width + x) * 4];
+            out.push_back(p[2]);
+            out.push_back(p[1]);
+            out.push_back(p[0]);
+            out.push_back(p[3]);
+        }
+    // AND mask, bottom-up, 1 = transparent, rows padded to 32 bits.
+    for (int y = h - 1; y >= 0; --y) {
+        std::vector<uint8_t> row(maskStride, 0);
+        for (int x = 0; x < w; ++x)
+            if (rgba[(static_cast<size_t>(y) * image.width + x) * 4 + 3] == 0)
+                row[x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
+        out.insert(out.end(), row.begin(), row.end());
+    }
+    return out;
 }

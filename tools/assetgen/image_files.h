@@ -1,4 +1,4 @@
-// png_codec.h: PNG encoding of the generator's pictures and decoding for checks and review.
+// image_files.h: picture file formats: PNG encoding and decoding, and the Windows cursor file.
 #pragma once
 
 #include <cstdint>
@@ -20,3 +20,6 @@ struct DecodedPng {
 // false when the bytes are not a complete, valid PNG file.
 bool DecodePng(const std::vector<uint8_t>& bytes, DecodedPng& out);
 bool WriteBytesToFile(const std::string& path, const std::vector<uint8_t>& bytes);
+// A Windows .cur file holding one 32-bit image of `image` (at most 256 square) with
+// its AND mask, hot spot at (hotX, hotY).
+std::vector<uint8_t> BuildCursorFile(const Image& image, int hotX, int hotY);

@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# spine_real_window.sh: starts the real game on an X display with "/LOG", waits for the main menu and
+# leaves it with Escape. $1 is the folder holding the built game and its data files.
+set -u
+bin=${1:?usage: spine_real_window.sh <bin folder>}
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+[ -x "$bin/prismoria" ] || fail "no game in $bin"
+[ -f "$bin/Prismoria.data" ] || fail "no data pack in $bin"
+command -v xdotool >/dev/null || fail "xdotool is missing"
+
+# A copy of the game in its own folder, with preferences beside it: everything the
+# run writes (preferences, log) stays in that folder.
+work=$(mktemp -d)
+pid=
+cleanup() {
+    [ -n "$pid" ] && kill "$pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+cp "$bin/prismoria" "$work/"
+cp "$bin/Prismoria.data" "$work/"
+[ -d "$bin/Prismoria.languages" ] && cp -r "$bin/Prismoria.languages" "$work/"
+[ -f "$bin/Prismoria.pointer" ] && cp "$bin/Prismoria.pointer" "$work/"
+printf '\xEF\xBB\xBF\r\n; Prismoria Preferences\r\n[Settings]\r\nLanguage = en_GB\r\nMusic = 1\r\nGameScreen = 0\r\nResolution = 1\r\nSounds = 1\r\nMusicVolume = 100\r\n' \
+    > "$work/Prismoria.prefs"
+mkdir -p "$work/home" "$work/data"
+export HOME="$work/home" XDG_DATA_HOME="$work/data" SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
+
+(cd "$work" && exec ./prismoria /LOG) &
+pid=$!
+
+# The log is written beside the program; its last start-up line carries the tile size.
+log=
+for _ in $(seq 1 150); do
+    log=$(ls "$work"/Log\ *.log 2>/dev/null | head -n 1)
+    if [ -n "$log" ] && grep -q $'^TileSize: \t\t96\r$' "$log"; then break; fi
+    kill -0 "$pid" 2>/dev/null || fail "the game ended during start-up"
+    sleep 0.2
+done
+[ -n "$log" ] || fail "no log file in $work"
+grep -q $'^TileSize: \t\t96\r$' "$log" || { cat "$log" >&2; fail "no TileSize line of 96"; }
+head -n 1 "$log" | grep -q $'^Prismoria\r$' || fail "the log does not start with the product name"
+
+# The intro takes about 250 frames (a little over 4 s at 60 frames a second);
+# Escape does nothing before the main menu, so it is sent until the game ends.
+sleep 4
+win=$(xdotool search --pid "$pid" 2>/dev/null | head -n 1)
+for _ in $(seq 1 30); do
+    kill -0 "$pid" 2>/dev/null || break
+    if [ -n "$win" ]; then xdotool windowfocus "$win" 2>/dev/null; fi
+    xdotool key Escape
+    sleep 1
+done
+if kill -0 "$pid" 2>/dev/null; then fail "Escape on the main menu did not end the game"; fi
+wait "$pid"
+rc=$?
+pid=
+[ "$rc" -eq 0 ] || fail "exit code $rc"
+[ -f "$work/Prismoria.prefs" ] || fail "preferences were not written back"
+grep -q $'GameScreen = 0\r' "$work/Prismoria.prefs" || fail "preferences lost the screen mode"
+[ ! -e "$work/data/dawnwhistle game studio" ] || fail "the per-user folder was created in portable use"
+echo "PASS: log, main menu and Escape (exit code 0)"
