@@ -1,5 +1,6 @@
-// startup.cpp: bringing the game up in its fixed order, and the orderly end after the main loop.
+// startup.cpp: bringing the game up in its fixed order, its folders, the fatal exit and the orderly end.
 #include <climits>
+#include <cstdlib>
 #include <string>
 
 #include "app/app.h"
@@ -14,6 +15,65 @@
 #include "display/display.h"
 #include "menus/menus.h"
 #include "platform.h"
+
+AppState App;
+
+namespace {
+
+// The loaded language's text, or the built-in English one when the language
+// could not be loaded: a fatal message must never be an empty box.
+std::string ErrorText(const std::string& key) {
+    const std::string& text = Text(key);
+    return text.empty() ? BuiltInErrorText(key) : text;
+}
+
+}  // namespace
+
+[[noreturn]] void FatalError(const std::string& messageKey, const std::string& suffix) {
+    MessageBox("Prismoria::" + ErrorText("tErrorERROR"), ErrorText(messageKey) + suffix);
+    CloseLog();  // flush what was logged; nothing else is saved
+    std::_Exit(1);
+}
+
+StartOptions Start;
+
+namespace {
+
+std::string WithSeparator(const std::string& folder) {
+    if (folder.empty() || folder.back() == '/') {
+        return folder;
+    }
+    return folder + "/";
+}
+
+}  // namespace
+
+std::string UserFolderBelow(const std::string& dataFolder) {
+    return WithSeparator(dataFolder) + "dawnwhistle game studio/Prismoria/";
+}
+
+void FindFolders() {
+    App.GameDir = WithSeparator(Start.GameDir.empty() ? ProgramFolder() : Start.GameDir);
+    std::string dataFolder = UserDataFolder();
+    if (dataFolder.empty()) {
+        dataFolder = HomeFolder();  // the home folder stands in for an unnamed data folder
+    }
+    // With neither, UserDir stays empty and its files land in the current folder.
+    App.UserDir = dataFolder.empty() ? std::string() : UserFolderBelow(dataFolder);
+    App.SaveTo = App.GameDir;
+}
+
+void ReadStartupPreferences() {
+    App.SaveTo = App.GameDir;
+    if (ReadPreferences(App.GameDir)) {
+        return;  // portable use: everything stays beside the program
+    }
+    if (!App.UserDir.empty() && FileSize(App.UserDir) != -2) {
+        CreateFolderPath(App.UserDir);
+    }
+    ReadPreferences(App.UserDir);
+    App.SaveTo = App.UserDir;
+}
 
 LoopState Loop;
 

@@ -1,5 +1,8 @@
-// text_table.cpp: the one table of user-interface texts, keyed by text key.
+// text_table.cpp: the one table of user-interface texts, and the language pack it is filled from.
+#include <vector>
+
 #include "data/text.h"
+#include "platform.h"
 
 TextTableState TextTable;
 
@@ -22,4 +25,206 @@ std::string BuiltInErrorText(const std::string& key) {
     if (key == "tErrorSCREEN") return "The game screen could not be opened.";
     if (key == "tErrorASSET") return "A file of the game's data pack is missing or damaged.";
     return "";
+}
+
+LanguageState Languages;
+
+namespace {
+
+constexpr int64_t FlagBufferSize = 16000;
+
+std::string BaseName(const std::string& path) {
+    size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool HasLanguageExtension(const std::string& name) {
+    size_t dot = name.find_last_of('.');
+    return dot != std::string::npos && name.substr(dot + 1) == "language";
+}
+
+std::string WithoutExtension(const std::string& name) {
+    size_t dot = name.find_last_of('.');
+    return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
+// Reads the header group of one language file into the map, keyed by its display name.
+void ReadLanguageHeader(const std::string& filePath, const std::string& code) {
+    int file = OpenKeyFile(PF_ANY, filePath);
+    if (file == 0) {
+        return;
+    }
+    SelectGroup(file, "LANGUAGE FILE");
+    LanguageInfo info;
+    info.name = ReadKeyText(file, "tLangFileNAME", "");
+    info.code = code;
+    info.version = ReadKeyText(file, "tLangFileVERSION", "");
+    info.date = ReadKeyText(file, "tLangFileDATE", "");
+    info.author = ReadKeyText(file, "tLangFileAUTHOR", "");
+    info.langId = ReadKeyText(file, "tLangFileLANGID", "");
+    info.software = ReadKeyText(file, "tLangFileSOFTWARE", "");
+    CloseKeyFile(file);
+    LanguageInfo& slot = Languages.Info[info.name];
+    if (slot.flagImage != 0) {
+        FreeImage(slot.flagImage);
+    }
+    slot = info;
+}
+
+void RebuildLanguageList() {
+    Languages.List.clear();
+    for (const auto& [name, info] : Languages.Info) {
+        Languages.List.push_back({info.code, info.name});
+    }
+    if (Languages.Current >= int(Languages.List.size())) {
+        Languages.Current = 0;
+    }
+}
+
+// Every key of every group, in file order; a later occurrence overwrites an earlier one.
+int MergeKeyFile(const std::string& filePath) {
+    int file = OpenKeyFile(PF_ANY, filePath);
+    if (file == 0) {
+        return 0;
+    }
+    for (const std::string& group : ListGroups(file)) {
+        SelectGroup(file, group);
+        for (const std::string& key : ListKeys(file, group)) {
+            SetText(key, ReadKeyText(file, key, ""));
+        }
+    }
+    CloseKeyFile(file);
+    return 1;
+}
+
+bool IsFolder(const std::string& path) {
+    return FileSize(path) == -2;
+}
+
+}  // namespace
+
+std::string DetectUserLanguage(int part) {
+    std::string locale = UserLocale();
+    if (locale.empty()) {
+        return "";
+    }
+    if (part == 0) {
+        for (char& c : locale) {
+            if (c == '-') c = '_';
+        }
+        return locale;
+    }
+    if (part == 1 || part == 2) {
+        size_t dash = locale.find('-');
+        if (part == 1) {
+            return locale.substr(0, dash);
+        }
+        if (dash == std::string::npos) {
+            return "";
+        }
+        size_t next = locale.find('-', dash + 1);
+        return locale.substr(dash + 1, next == std::string::npos ? std::string::npos : next - dash - 1);
+    }
+    return "";
+}
+
+int ScanLanguages(const std::string& packPath) {
+    if (IsFolder(packPath)) {
+        const std::string folder = packPath + "/";
+        for (const std::string& listed : ListFolder(folder, "*.language")) {
+            std::string entry = BaseName(listed);
+            if (FileSize(folder + entry) < 0) {
+                continue;  // a folder that happens to match the pattern
+            }
+            ReadLanguageHeader(folder + entry, WithoutExtension(entry));
+        }
+        RebuildLanguageList();
+        for (auto& [name, info] : Languages.Info) {
+            std::string flagPath = folder + info.code + ".flag";
+            std::string bytes;
+            if (info.flagImage == 0 && FileSize(flagPath) > 0 && ReadWholeFile(flagPath, bytes)) {
+                info.flagImage = LoadImageBytes(PF_ANY, bytes.data(), bytes.size());
+            }
+        }
+        return 1;
+    }
+    if (FileSize(packPath) <= 0) {
+        return 0;
+    }
+    int pack = OpenDataPack(PF_ANY, packPath, PACK_ZIP);
+    if (pack == 0) {
+        return 0;
+    }
+    for (const PackEntryInfo& entry : ListPackEntries(pack)) {
+        std::string name = BaseName(entry.name);
+        if (entry.isFolder || !HasLanguageExtension(name)) {
+            continue;
+        }
+        std::string temporary = TempFolder() + name;
+        if (ExtractPackEntryToFile(pack, entry.name, temporary)) {
+            ReadLanguageHeader(temporary, WithoutExtension(name));
+        }
+        DeleteFile(temporary);
+    }
+    RebuildLanguageList();
+    std::vector<char> buffer(FlagBufferSize);
+    for (auto& [name, info] : Languages.Info) {
+        int64_t size = ExtractPackEntry(pack, buffer.data(), FlagBufferSize, info.code + ".flag");
+        if (info.flagImage == 0 && size > 0) {
+            info.flagImage = LoadImageBytes(PF_ANY, buffer.data(), size_t(size));
+        }
+    }
+    CloseDataPack(pack);
+    return 1;
+}
+
+int LoadLanguage(const std::string& packPath, const std::string& code) {
+    if (IsFolder(packPath)) {
+        return MergeKeyFile(packPath + "/" + code + ".language");
+    }
+    if (FileSize(packPath) <= 0) {
+        return 0;
+    }
+    int pack = OpenDataPack(PF_ANY, packPath, PACK_ZIP);
+    if (pack == 0) {
+        return 0;
+    }
+    const std::string entry = code + ".language";
+    const std::string temporary = TempFolder() + entry;
+    int result = 0;
+    if (ExtractPackEntryToFile(pack, entry, temporary)) {
+        result = MergeKeyFile(temporary);
+        DeleteFile(temporary);
+    }
+    CloseDataPack(pack);
+    return result;
+}
+
+int FindLanguage(const std::string& code) {
+    for (size_t i = 0; i < Languages.List.size(); ++i) {
+        if (Languages.List[i].code == code) {
+            Languages.Current = int(i);
+            return int(i);
+        }
+    }
+    Languages.Current = Languages.List.empty() ? 0 : int(Languages.List.size()) - 1;
+    return 0;
+}
+
+bool LanguageAvailable(const std::string& code) {
+    for (const LanguageListEntry& entry : Languages.List) {
+        if (entry.code == code) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void ResetLanguages() {
+    for (auto& [name, info] : Languages.Info) {
+        if (info.flagImage != 0) {
+            FreeImage(info.flagImage);
+        }
+    }
+    Languages = LanguageState{};
 }

@@ -16,24 +16,24 @@ namespace {
 
 constexpr uint32_t ButtonColour = RGB(62, 57, 52);
 
-struct ButtonSpec {
+struct ButtonLabel {
     const char* labelKey;
     int normalImage;
 };
 
-constexpr ButtonSpec MainMenuSpec[] = {{"tMenuSTART", 19},    {"tMenuQUICKGAME", 21},
+constexpr ButtonLabel MainMenuLabels[] = {{"tMenuSTART", 19},    {"tMenuQUICKGAME", 21},
                                        {"tMenuSETTINGS", 23}, {"tMenuHELP", 25},
                                        {"tMenuCREDITS", 27},  {"tMenuQUIT", 29}};
-constexpr ButtonSpec BoardSizeSpec[] = {{"tBoardsizeSMALL", 41}, {"tBoardsizeMEDIUM", 43},
+constexpr ButtonLabel BoardSizeLabels[] = {{"tBoardsizeSMALL", 41}, {"tBoardsizeMEDIUM", 43},
                                         {"tBoardsizeLARGE", 45}, {"tBoardsizeBACK", 47}};
-constexpr ButtonSpec GameModeSpec[] = {{"tGamemodeEASY", 49}, {"tGamemodeNORMAL", 51},
+constexpr ButtonLabel GameModeLabels[] = {{"tGamemodeEASY", 49}, {"tGamemodeNORMAL", 51},
                                        {"tGamemodeUNPREDICTABLE", 53}, {"tGamemodeBACK", 55}};
-constexpr ButtonSpec InGameSpec[] = {{"tInGameRESUME", 31}, {"tInGameRESTART", 33}, {"tInGameQUIT", 35}};
-constexpr ButtonSpec GameOverSpec[] = {{"tGameOverRETRY", 37}, {"tGameOverMENU", 39}};
+constexpr ButtonLabel InGameLabels[] = {{"tInGameRESUME", 31}, {"tInGameRESTART", 33}, {"tInGameQUIT", 35}};
+constexpr ButtonLabel GameOverLabels[] = {{"tGameOverRETRY", 37}, {"tGameOverMENU", 39}};
 
-// A column of full-width buttons under the title (and `textRows` rows of text).
+// A column of full-width buttons under the title.
 void BuildColumnScreen(MenuPanel& panel, int panelImage, const char* titleKey, MenuButton* buttons,
-                       const ButtonSpec* spec, int count, int centreY) {
+                       const ButtonLabel* labels, int count, int centreY) {
     const int t = MenuUnit();
     const int buttonWidth = 8 * t;
     const int buttonHeight = t;
@@ -45,7 +45,7 @@ void BuildColumnScreen(MenuPanel& panel, int panelImage, const char* titleKey, M
     panel.y = centreY - panelHeight / 2;
     RenderPanelImage(panelImage, panelWidth, panelHeight, Text(titleKey), {});
     for (int i = 1; i <= count; ++i) {
-        const ButtonSpec& s = spec[i - 1];
+        const ButtonLabel& s = labels[i - 1];
         RenderButtonPair(s.normalImage, buttonWidth, buttonHeight, Text(s.labelKey), "");
         int x = panel.x + t;
         int y = panel.y + 3 * t / 2 + (i - 1) * (buttonHeight + gap);
@@ -178,7 +178,7 @@ void BuildGameOverPanel(int score, bool withButtons, bool newBest) {
         return;
     }
     for (int i = 1; i <= 2; ++i) {
-        const ButtonSpec& s = GameOverSpec[i - 1];
+        const ButtonLabel& s = GameOverLabels[i - 1];
         RenderButtonPair(s.normalImage, 8 * t, t, Text(s.labelKey), "");
         SetButtonRect(Menus.GameOver[i], s.normalImage, panel.x + t,
                       panel.y + 3 * t + (i - 1) * (t + t / 4), 8 * t, t);
@@ -188,9 +188,9 @@ void BuildGameOverPanel(int score, bool withButtons, bool newBest) {
 void BuildAllPanels() {
     const int menuCentre = Display.MenuCenterY;
     const int screenCentre = Display.ScreenHeight / 2;
-    BuildColumnScreen(Menus.MainMenuPanel, ImgMainMenuPanel, "tMenuTITLE", Menus.MainMenu, MainMenuSpec,
+    BuildColumnScreen(Menus.MainMenuPanel, ImgMainMenuPanel, "tMenuTITLE", Menus.MainMenu, MainMenuLabels,
                       6, menuCentre);
-    BuildColumnScreen(Menus.InGamePanel, ImgInGameMenuPanel, "tInGameTITLE", Menus.InGame, InGameSpec, 3,
+    BuildColumnScreen(Menus.InGamePanel, ImgInGameMenuPanel, "tInGameTITLE", Menus.InGame, InGameLabels, 3,
                       screenCentre);
     BuildSettingsPanel();
     BuildTextScreen(Menus.CreditsPanel, ImgCreditsPanel, "tCreditsTITLE",
@@ -199,8 +199,8 @@ void BuildAllPanels() {
     BuildTextScreen(Menus.HelpPanel, ImgHelpPanel, "tHelpTITLE", {}, Menus.Help, 75, "tHelpBACK");
     BuildQuitScreens();
     BuildColumnScreen(Menus.BoardSizePanel, ImgBoardSizePanel, "tBoardsizeTITLE", Menus.BoardSize,
-                      BoardSizeSpec, 4, menuCentre);
+                      BoardSizeLabels, 4, menuCentre);
     BuildColumnScreen(Menus.GameModePanel, ImgGameModePanel, "tGamemodeTITLE", Menus.GameMode,
-                      GameModeSpec, 4, menuCentre);
+                      GameModeLabels, 4, menuCentre);
     BuildGameOverPanel(0, true);
 }

@@ -1,5 +1,5 @@
-// play_screen.cpp: a plain play screen: background, board cells, tray, the status bar's menu button,
-// the carried piece and the fading clear effect, with picking up, dropping and the menu button.
+// play_screen.cpp: starting and leaving a game, a plain play screen (board, tray, menu button, carried
+// piece, clear effect), picking up and dropping, and the board rules' requests passed on.
 #include "app/app.h"
 #include "app/screens.h"
 #include "app/spine.h"
@@ -9,6 +9,70 @@
 #include "display/display.h"
 #include "menus/menus.h"
 #include "platform.h"
+
+PlayState Play;
+
+bool StartGame(bool switchMusic) {
+    // Image handles change with every display rebuild, so the board gets them afresh.
+    BoardSetImages(Assets.Gem, Assets.GemEffect, Assets.TrayShape, ImgEmptyTraySlot);
+    ClearBoardEvents();
+    if (!BoardStartGame(Display.ScreenWidth, Display.TileSize, Display.BoardTop)) {
+        return false;
+    }
+    if (switchMusic) {
+        EnterGameMusic();
+    }
+    Play = PlayState{};
+    Play.MenuButtonImage = ImgMenuButton;
+    Menus.GameOverHover = 0;
+    App.ScreenState = StatePlaying;
+    return true;
+}
+
+void EndGameForMenu(bool fromQuitQuestion) {
+    GameVars.GameRunning = 0;
+    if (fromQuitQuestion) {
+        LeaveGameMusicAfterQuitQuestion();
+    } else {
+        LeaveGameMusic();
+    }
+    Menus.MainMenuHover = 0;
+    ResetMainMenuHover(0);
+    App.ScreenState = StateMainMenu;
+}
+
+void HandleBoardEvents() {
+    for (int i = 0; i < BoardEvents.Count; ++i) {
+        const BoardEvent& e = BoardEvents.Items[i];
+        switch (e.kind) {
+            case EventSound:
+                PlayEffect(e.value);
+                break;
+            case EventDragEnded:
+                Play.Dragging = 0;
+                break;
+            case EventGameOver:
+                Menus.GameOverHover = 0;
+                ResetGameOverHover(0);
+                BuildGameOverPanel(e.value, false, e.newBest != 0);
+                App.ScreenState = StateGameOver;
+                break;
+            default:
+                break;  // the score box is redrawn by the play screen when it has one
+        }
+    }
+    ClearBoardEvents();
+}
+
+void StepPlayFrame() {
+    if (App.ScreenState != StatePlaying || !GameVars.GameRunning || !Effects.EffectActive) {
+        return;
+    }
+    StepClearEffect();
+    HandleBoardEvents();
+}
+
+// the carried piece and the fading clear effect, with picking up, dropping and the menu button.
 
 void DrawPlayScreen(int screenState) {
     DrawSpriteOpaque(ImgPlayBackground, 0, 0);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -237,6 +238,75 @@ TEST_F(ArtCatalogue, ShadowIsTranslucentDark) {
         EXPECT_LT(p.rgba[i] + p.rgba[i + 1] + p.rgba[i + 2], 30);
         EXPECT_GT(p.rgba[i + 3], 100);
         EXPECT_LT(p.rgba[i + 3], 220);
+    }
+}
+
+TEST_F(ArtCatalogue, RailsAreUniformAlongTheirLength) {
+    // Rails are stretched to any length, so every line across them must be the same.
+    for (const char* n : {"frame_top.png", "frame_bottom.png"}) {
+        const DecodedPng& p = Png(n);
+        ASSERT_GT(p.width, 1) << n;
+        for (int y = 0; y < p.height; ++y)
+            for (int x = 1; x < p.width; ++x)
+                ASSERT_EQ(std::memcmp(Pixel(p, x, y), Pixel(p, 0, y), 4), 0) << n << " row " << y;
+    }
+    for (const char* n : {"frame_left.png", "frame_right.png"}) {
+        const DecodedPng& p = Png(n);
+        ASSERT_GT(p.height, 1) << n;
+        for (int y = 1; y < p.height; ++y)
+            ASSERT_EQ(std::memcmp(Pixel(p, 0, y), Pixel(p, 0, 0), static_cast<size_t>(p.width) * 4), 0) << n;
+    }
+}
+
+TEST_F(ArtCatalogue, RailsMeetTheBoardWithTheirSolidEdge) {
+    // "frame_right.png" is drawn left of the board and "frame_left.png" right of it;
+    // the top rail sits above, the bottom rail below. The edge touching the board is
+    // solid metal, the far edge is clear.
+    const DecodedPng& top = Png("frame_top.png");
+    EXPECT_EQ(Pixel(top, 0, top.height - 2)[3], 255);
+    EXPECT_LT(Pixel(top, 0, 1)[3], 40);
+    const DecodedPng& bottom = Png("frame_bottom.png");
+    EXPECT_EQ(Pixel(bottom, 0, 1)[3], 255);
+    EXPECT_LT(Pixel(bottom, 0, bottom.height - 2)[3], 40);
+    const DecodedPng& leftOfBoard = Png("frame_right.png");
+    EXPECT_EQ(Pixel(leftOfBoard, leftOfBoard.width - 2, 0)[3], 255);
+    EXPECT_LT(Pixel(leftOfBoard, 1, 0)[3], 40);
+    const DecodedPng& rightOfBoard = Png("frame_left.png");
+    EXPECT_EQ(Pixel(rightOfBoard, 1, 0)[3], 255);
+    EXPECT_LT(Pixel(rightOfBoard, rightOfBoard.width - 2, 0)[3], 40);
+}
+
+TEST_F(ArtCatalogue, OrnamentsLeaveTheCellsAndBoxesTheyOverlapVisible) {
+    // A corner ornament's inner quarter lies over a board cell (or a tray slot).
+    const struct {
+        const char* name;
+        bool right, bottom;
+    } corners[] = {{"decor_top_left.png", false, false}, {"decor_top_right.png", true, false},
+                   {"decor_bottom_left.png", false, true}, {"decor_bottom_right.png", true, true}};
+    for (const auto& c : corners) {
+        const DecodedPng& p = Png(c.name);
+        const int q = p.width / 2;
+        int covered = 0;
+        for (int y = 0; y < q; ++y)
+            for (int x = 0; x < q; ++x) {
+                int px = c.right ? x : q + x, py = c.bottom ? y : q + y;
+                covered += Pixel(p, px, py)[3] > 0;
+            }
+        EXPECT_LT(covered, q * q / 8) << c.name;  // at most a small flourish
+        // The outer quarter closes the gap where two rails meet.
+        int ox = c.right ? p.width - q / 2 : q / 2, oy = c.bottom ? p.height - q / 2 : q / 2;
+        EXPECT_EQ(Pixel(p, ox, oy)[3], 255) << c.name;
+    }
+    // A status bar cap's inner half covers the cell's text box between its rails:
+    // apart from the post on the border, it must be clear there.
+    for (const char* n : {"gui_complex_left.png", "gui_complex_right.png"}) {
+        const DecodedPng& p = Png(n);
+        const bool right = std::string(n).find("right") != std::string::npos;
+        for (int y = p.height * 2 / 5; y < p.height * 3 / 5; ++y)
+            for (int x = p.width * 5 / 8; x < p.width; ++x) {
+                int px = right ? p.width - 1 - x : x;
+                ASSERT_EQ(Pixel(p, px, y)[3], 0) << n << " at " << px << "," << y;
+            }
     }
 }
 

@@ -199,12 +199,6 @@ Colour GemBaseColour(int colour) {
     return table[std::clamp(colour, 0, 11)];
 }
 
-const char* GemName(int colour) {
-    static const char* names[12] = {"empty",  "ruby",     "amber",    "citrine", "emerald", "jade",
-                                    "sapphire", "amethyst", "rose", "aquamarine", "peridot", "diamond"};
-    return names[std::clamp(colour, 0, 11)];
-}
-
 void DrawGem(Image& img, int colour, Vec2 centre, float radius, float glow) {
     Cut cut;
     Path unit = UnitOutline(colour, cut);
@@ -257,7 +251,7 @@ void DrawGem(Image& img, int colour, Vec2 centre, float radius, float glow) {
     }
     float hair = std::max(0.35f, radius * 0.012f);
     PaintMaskSolid(img, StrokeMask(edges, hair, img.width, img.height),
-                   Colour{1, 1, 1, 0.22f * std::min(glow, 1.6f)});
+                   Colour{1, 1, 1, (cut == Cut::Step ? 0.22f : 0.14f) * std::min(glow, 1.6f)});
     PaintMaskSolid(img, StrokeMask(PolylineSegments(outline, true), std::max(0.6f, radius * 0.035f),
                                    img.width, img.height),
                    Colour{base.r * 0.12f, base.g * 0.12f, base.b * 0.14f, 0.85f});

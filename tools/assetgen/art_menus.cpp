@@ -261,15 +261,21 @@ Image StudioSplashImage(int width, int height) {
     }
     PaintMaskSolid(img, MaskMultiply(StrokeMask(rays, R * 0.025f, width, height), disc), Rgb(255, 214, 130));
     PaintMaskSolid(img, MaskMultiply(below, disc), Rgb(20, 14, 40));
-    // Whistle notes: three arcs opening upward to the right.
+    // Two early birds over the sunrise: each a pair of curved wing strokes.
     std::vector<Segment> notes;
-    for (int i = 0; i < 3; ++i) {
-        float r = R * (0.2f + 0.13f * i);
-        Path arc = ArcPoints(Vec2{c.x + R * 0.05f, c.y - R * 0.36f}, r * 0.8f, -kPi * 0.45f, -kPi * 0.05f);
-        std::vector<Segment> s = PolylineSegments(arc, false);
-        notes.insert(notes.end(), s.begin(), s.end());
+    const struct {
+        float x, y, size;
+    } birds[] = {{0.18f, -0.5f, 0.16f}, {0.42f, -0.34f, 0.1f}};
+    for (const auto& bird : birds) {
+        const float bx = c.x + R * bird.x, by = c.y + R * bird.y, bs = R * bird.size;
+        for (float side : {-1.0f, 1.0f}) {
+            Path wing = ArcPoints(Vec2{bx + side * 0.5f * bs, by + 0.3f * bs}, 0.58f * bs,
+                                  side < 0 ? -kPi * 0.85f : -kPi * 0.8f, side < 0 ? -kPi * 0.2f : -kPi * 0.15f);
+            std::vector<Segment> strokes = PolylineSegments(wing, false);
+            notes.insert(notes.end(), strokes.begin(), strokes.end());
+        }
     }
-    PaintMaskSolid(img, StrokeMask(notes, R * 0.03f, width, height), Rgb(255, 240, 214));
+    PaintMaskSolid(img, StrokeMask(notes, R * 0.018f, width, height), Rgb(255, 240, 214));
     DrawGoldWire(img, PolylineSegments(CirclePath(c, R), true), R * 0.05f);
     DrawGoldWire(img, PolylineSegments(CirclePath(c, R * 1.1f), true), R * 0.015f);
     for (int i = 0; i < 12; ++i) {
@@ -279,7 +285,9 @@ Image StudioSplashImage(int width, int height) {
 
     // The studio's name, letter-spaced, in warm white.
     const std::string name = "dawnwhistle game studio";
-    const float size = h * 0.07f;
+    // As large as fits comfortably: the height sets it on wide screens, the width on
+    // squarer ones.
+    const float size = std::min(h * 0.07f, w * 0.6f / MeasureText(name, GlyphStyle::Rounded, 1.0f, 0.16f));
     const float tw = MeasureText(name, GlyphStyle::Rounded, size, 0.16f);
     const Vec2 at{w / 2 - tw / 2, c.y + R * 1.1f + h * 0.14f};
     DrawText(img, name, GlyphStyle::Rounded, size, Vec2{at.x + h * 0.002f, at.y + h * 0.003f}, size * 0.06f,

@@ -333,8 +333,8 @@ Image MenuButtonImage(int size, bool hovered) {
         Vec2 dir = d > 1e-4f ? Vec2{dx / d, dy / d} : Vec2{0, -1};
         float light = SurfaceLight(dir, d * 1.4f);
         Colour col = ScaleColour(deep, 0.45f + 0.9f * light);
-        float spec = std::pow(std::max(0.0f, 1 - std::hypot(dx + 0.35f, dy + 0.45f) / 0.35f), 2.0f);
-        return MixColour(col, Colour{1, 1, 1, 1}, 0.8f * spec);
+        float specular = std::pow(std::max(0.0f, 1 - std::hypot(dx + 0.35f, dy + 0.45f) / 0.35f), 2.0f);
+        return MixColour(col, Colour{1, 1, 1, 1}, 0.8f * specular);
     });
     DrawGoldWire(img, PolylineSegments(CirclePath(c, r), true), s * 0.055f);
     Colour glyph = hovered ? Colour{1, 1, 1, 1} : Rgb(250, 226, 160);
@@ -369,17 +369,12 @@ Image PointerImage(int size) {
     for (Vec2& v : arrow) v = Vec2{v.x * k, v.y * k};
     Path body = arrow;
     DrawSoftShadow(img, body, Vec2{1.6f * k, 2.4f * k}, 2.2f * k, 0.45f);
-    // Dark outline first (a little wider than the body), then the gold body.
-    PaintMaskSolid(img, StrokeMask(PolylineSegments(arrow, true), 1.5f * k, size, size), Rgb(30, 14, 40));
-    Mask inside = FillPath(body, size, size);
-    PaintMaskSolid(img, inside, Rgb(30, 14, 40));
-    Path inner;
-    for (Vec2 v : arrow) inner.push_back(Vec2{v.x * 0.86f + 1.6f * k, v.y * 0.86f + 2.6f * k});
-    Mask face = FillPath(inner, size, size);
-    PaintMask(img, face, [&](int x, int y) {
+    // Gold body lit from the upper left, then a dark outline over its edge.
+    PaintMask(img, FillPath(body, size, size), [&](int x, int y) {
         float t = (x + y) / (1.6f * size);
-        return GoldShade(1.1f - 0.75f * t);
+        return GoldShade(1.15f - 0.8f * t);
     });
+    PaintMaskSolid(img, StrokeMask(PolylineSegments(arrow, true), 1.25f * k, size, size), Rgb(30, 14, 40));
     DrawGem(img, 1, Vec2{7.2f * k, 15.5f * k}, 5.2f * k, 1.15f);
     // Keep the tip pixel solid so the hot spot is visibly where it points.
     SetPixel(img, 0, 0, Rgb(30, 14, 40));

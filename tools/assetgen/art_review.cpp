@@ -190,7 +190,9 @@ Image ContactSheet(const std::vector<GeneratedFile>& art, const ImageSet& a) {
 }  // namespace
 
 void WriteArtReview(const std::vector<GeneratedFile>& art, const std::string& folder) {
+    // Start from an empty folder so no picture from an older run is mistaken for this one's.
     std::error_code ec;
+    std::filesystem::remove_all(folder, ec);
     std::filesystem::create_directories(folder, ec);
     ImageSet images;
     for (const GeneratedFile& f : art) {
@@ -200,8 +202,6 @@ void WriteArtReview(const std::vector<GeneratedFile>& art, const std::string& fo
     WriteBytesToFile(folder + "/contact_sheet.png", EncodePng(ContactSheet(art, images), false, 6));
     WriteBytesToFile(folder + "/play_1920x1080.png", EncodePng(PlayScreen(images, 1920, 1080, 12, false), true, 6));
     WriteBytesToFile(folder + "/play_1280x720.png", EncodePng(PlayScreen(images, 1280, 720, 16, false), true, 6));
-    WriteBytesToFile(folder + "/play_3840x2160.png", EncodePng(PlayScreen(images, 3840, 2160, 8, false), true, 3));
     WriteBytesToFile(folder + "/ingame_menu_1920x1080.png", EncodePng(PlayScreen(images, 1920, 1080, 8, true), true, 6));
     WriteBytesToFile(folder + "/menu_1920x1080.png", EncodePng(MenuScreen(images, 1920, 1080), true, 6));
-    WriteBytesToFile(folder + "/menu_1280x720.png", EncodePng(MenuScreen(images, 1280, 720), true, 6));
 }

@@ -12,7 +12,6 @@ Colour PanelColour();
 
 // Base colour of gem colour 1..11 (colour k belongs to shape k).
 Colour GemBaseColour(int colour);
-const char* GemName(int colour);
 
 // A cut gem of colour 1..11 with its own facet pattern, centred, `radius` the half
 // extent of its outline. `glow` > 1 brightens it (clear effect, hovered buttons).

@@ -174,36 +174,6 @@ Image Resample(const Image& src, int width, int height) {
     return out;
 }
 
-Image FlipHorizontal(const Image& src) {
-    Image out = MakeImage(src.width, src.height);
-    for (int y = 0; y < src.height; ++y)
-        for (int x = 0; x < src.width; ++x)
-            for (int c = 0; c < 4; ++c)
-                out.px[(static_cast<size_t>(y) * src.width + x) * 4 + c] =
-                    src.px[(static_cast<size_t>(y) * src.width + (src.width - 1 - x)) * 4 + c];
-    return out;
-}
-
-Image FlipVertical(const Image& src) {
-    Image out = MakeImage(src.width, src.height);
-    for (int y = 0; y < src.height; ++y)
-        for (int x = 0; x < src.width; ++x)
-            for (int c = 0; c < 4; ++c)
-                out.px[(static_cast<size_t>(y) * src.width + x) * 4 + c] =
-                    src.px[(static_cast<size_t>(src.height - 1 - y) * src.width + x) * 4 + c];
-    return out;
-}
-
-Image Transpose(const Image& src) {
-    Image out = MakeImage(src.height, src.width);
-    for (int y = 0; y < src.height; ++y)
-        for (int x = 0; x < src.width; ++x)
-            for (int c = 0; c < 4; ++c)
-                out.px[(static_cast<size_t>(x) * out.width + y) * 4 + c] =
-                    src.px[(static_cast<size_t>(y) * src.width + x) * 4 + c];
-    return out;
-}
-
 std::vector<uint8_t> ToRgba8(const Image& img) {
     std::vector<uint8_t> out(static_cast<size_t>(img.width) * img.height * 4);
     for (size_t i = 0; i < out.size(); i += 4) {

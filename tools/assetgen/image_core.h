@@ -42,9 +42,6 @@ void DrawImageOpaque(Image& dst, const Image& src, int x, int y);
 // Resizes with a filter whose footprint follows the scale (area-like when shrinking,
 // bilinear-like when enlarging), as a smooth sprite scaler would.
 Image Resample(const Image& src, int width, int height);
-Image FlipHorizontal(const Image& src);
-Image FlipVertical(const Image& src);
-Image Transpose(const Image& src);  // swaps x and y: a horizontal rail becomes vertical
 
 // 8-bit straight RGBA, rounded, as stored in PNG files.
 std::vector<uint8_t> ToRgba8(const Image& img);

@@ -91,12 +91,6 @@ Mask FillPath(const Path& contour, int imgW, int imgH) {
     return FillPaths(std::vector<Path>{contour}, imgW, imgH);
 }
 
-float SegmentField::DistAt(int x, int y) const {
-    int lx = x - x0, ly = y - y0;
-    if (lx < 0 || ly < 0 || lx >= width || ly >= height) return kFar;
-    return dist[static_cast<size_t>(ly) * width + lx];
-}
-
 SegmentField MakeSegmentField(const std::vector<Segment>& segments, float reach, int imgW,
                               int imgH) {
     SegmentField f;

@@ -29,7 +29,6 @@ struct SegmentField {
     int x0 = 0, y0 = 0, width = 0, height = 0;
     std::vector<float> dist;
     std::vector<Vec2> dir;
-    float DistAt(int x, int y) const;
 };
 
 // Coverage of closed contours under the non-zero winding rule, clipped to the picture.

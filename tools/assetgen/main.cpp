@@ -114,9 +114,12 @@ int main(int argc, char** argv) {
     std::vector<GeneratedFile> audio;
     std::thread audioThread([&audio] { audio = GenerateAudio(); });
     std::vector<GeneratedFile> art = GenerateArtwork();
+    // The review pictures only read the artwork: they are drawn while audio finishes.
+    std::thread reviewThread([&art, &opt] { WriteArtReview(art, opt.work + "/review"); });
     std::vector<uint8_t> font = PrepareFont(opt.font);
     std::vector<uint8_t> cursor = GenerateCursor();
     audioThread.join();
+    reviewThread.join();
 
     if (font.empty()) {
         std::fprintf(stderr, "assetgen: the typeface %s could not be read or prepared\n", opt.font.c_str());
@@ -167,7 +170,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "assetgen: cannot write the cursor or the licence into %s\n", opt.out.c_str());
         return 1;
     }
-    WriteArtReview(art, opt.work + "/review");
 
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
