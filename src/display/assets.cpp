@@ -289,8 +289,8 @@ namespace {
 constexpr uint32_t BoxFillColour = RGB(38, 35, 32);
 
 // The play background: a left-to-right rainbow mirrored about the middle. The
-// first stop is the front colour and the last the back colour; the last is one
-// step redder than the first, as the artwork has always had it.
+// first stop is the front colour and the last the back colour; the last is kept
+// one step redder than the first, so the right edge matches the shipped look.
 constexpr uint32_t BackgroundFirst = RGB(191, 64, 64);
 constexpr uint32_t BackgroundLast = RGB(192, 64, 64);
 struct GradientStop {

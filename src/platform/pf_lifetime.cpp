@@ -50,9 +50,12 @@ bool PfEnsureVideo() {
     if (PfIsHeadless()) {
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
         SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
+        // Present the window's pixels as they are, without loading OpenGL to do it.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     } else {
         SDL_ResetHint(SDL_HINT_VIDEODRIVER);
         SDL_ResetHint(SDL_HINT_RENDER_DRIVER);
+        SDL_ResetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION);
     }
     // Ctrl+C should end the process, not become a quit event the game might not read.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");

@@ -48,6 +48,14 @@ TEST(GeneratorChecks, OversizeEntriesAreNamedAtTheirKindsLimit) {
     EXPECT_FALSE(Mentions(problems, "brk_4x3.png"));
 }
 
+TEST(GeneratorChecks, DuplicateNamesAreRefused) {
+    std::vector<GeneratedFile> all = CompleteSet();
+    all.push_back(GeneratedFile{"logo.png", {9}});
+    std::vector<std::string> problems = EntryProblems(all);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_TRUE(Mentions(problems, "logo.png"));
+}
+
 TEST(GeneratorChecks, MissingAndEmptyEntriesAreNamed) {
     std::vector<GeneratedFile> all = CompleteSet();
     std::vector<GeneratedFile> kept;

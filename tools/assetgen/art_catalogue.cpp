@@ -158,7 +158,12 @@ std::vector<std::string> EntryProblems(const std::vector<GeneratedFile>& entries
         for (const GeneratedFile& e : entries) found = found || e.name == name;
         if (!found) problems.push_back("entry \"" + name + "\" was not generated");
     }
-    for (const GeneratedFile& e : entries) {
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const GeneratedFile& e = entries[i];
+        // The game finds entries by name: a second entry of the same name would be
+        // shadowed by the first, so it is refused rather than silently lost.
+        for (size_t j = 0; j < i; ++j)
+            if (entries[j].name == e.name) problems.push_back("entry \"" + e.name + "\" is there twice");
         const size_t limit = EntryBufferLimit(e.name);
         if (e.bytes.empty())
             problems.push_back("entry \"" + e.name + "\" is empty");

@@ -31,5 +31,6 @@ size_t EntryBufferLimit(const std::string& name);
 // Every entry the data pack must hold: the typeface, the eight sounds, the artwork.
 std::vector<std::string> CatalogueEntryNames();
 // What is wrong with a set of pack entries, one message per problem naming the entry:
-// a catalogue entry missing, an empty entry, an entry larger than its buffer.
+// a catalogue entry missing, a name used twice, an empty entry, an entry larger
+// than its buffer.
 std::vector<std::string> EntryProblems(const std::vector<GeneratedFile>& entries);
