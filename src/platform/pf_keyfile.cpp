@@ -13,9 +13,10 @@
 //   and inside it the first key of a name, wins. Entries before the first group
 //   belong to no group, which is what is selected until SelectGroup is called.
 //
-// Writing: CreateKeyFile creates (truncates) the file at once, the Write calls collect
-// lines, and CloseKeyFile writes them: the byte-order mark and CR LF first, then every
-// line followed by CR LF.
+// Writing: CreateKeyFile opens a temporary file beside the target, the Write calls
+// collect lines, and CloseKeyFile writes them (the byte-order mark and CR LF first,
+// then every line followed by CR LF) and only then renames the temporary file over
+// the target, so a write that fails part-way leaves the previous file intact.
 #include "pf_internal.h"
 #include "pf_text.h"
 #include "platform.h"
@@ -46,6 +47,8 @@ struct KeyFile {
     int selected = 0;                                    // -1: the selected group does not exist
     // Writing
     std::FILE* output = nullptr;
+    std::string path;      // the file to replace
+    std::string tempPath;  // written first, renamed over path when complete
     std::string text;
 };
 
@@ -191,7 +194,9 @@ int OpenKeyFile(int number, const std::string& path) {
 int CreateKeyFile(int number, const std::string& path) {
     if (!ValidNewNumber(number)) return 0;
     KeyFile file;
-    file.output = std::fopen(path.c_str(), "wb");
+    file.path = path;
+    file.tempPath = path + ".part";
+    file.output = std::fopen(file.tempPath.c_str(), "wb");
     if (!file.output) return 0;
     file.text = "\xEF\xBB\xBF\r\n";
     return StoreKeyFile(number, std::move(file));
@@ -204,6 +209,8 @@ int CloseKeyFile(int number) {
     if (f->output) {
         bool ok = std::fwrite(f->text.data(), 1, f->text.size(), f->output) == f->text.size();
         ok = (std::fclose(f->output) == 0) && ok;
+        ok = ok && std::rename(f->tempPath.c_str(), f->path.c_str()) == 0;
+        if (!ok) std::remove(f->tempPath.c_str());
         written = ok ? 1 : 0;
     }
     KeyFiles.files.erase(number);

@@ -89,12 +89,31 @@ TEST_F(KeyFileWrite, FailuresAreReported) {
     WriteKeyText(1, "K", "changed");
     SelectGroup(1, "G");
     EXPECT_EQ(ReadKeyText(1, "K", ""), "v");
-    // /dev/full accepts the file but refuses its bytes: the close reports it.
-    if (FileSize("/dev/full") != -1) {
-        ASSERT_NE(CreateKeyFile(2, "/dev/full"), 0);
-        WriteKeyText(2, "K", "v");
-        EXPECT_EQ(CloseKeyFile(2), 0);
-    }
+    // A folder in the way cannot be replaced: the close reports it and leaves no
+    // temporary file behind.
+    std::string folder = TestFolder() + "in_the_way";
+    ASSERT_EQ(CreateFolderPath(folder + "/"), 1);
+    ASSERT_NE(CreateKeyFile(2, folder), 0);
+    WriteKeyText(2, "K", "v");
+    EXPECT_EQ(CloseKeyFile(2), 0);
+    EXPECT_EQ(FileSize(folder + ".part"), -1);
+}
+
+// The previous file survives until the new one is completely written.
+TEST_F(KeyFileWrite, PreviousFileKeptUntilTheNewOneIsComplete) {
+    std::string path = TestFolder() + "kept.prefs";
+    std::string old = "[Settings]\r\nMusic = 0\r\n";
+    ASSERT_EQ(WriteWholeFile(path, old.data(), old.size()), 1);
+    ASSERT_NE(CreateKeyFile(3, path), 0);
+    WriteKeyGroup(3, "Settings");
+    WriteKeyNumber(3, "Music", 1);
+    std::string bytes;
+    ASSERT_EQ(ReadWholeFile(path, bytes), 1);
+    EXPECT_EQ(bytes, old);
+    ASSERT_EQ(CloseKeyFile(3), 1);
+    ASSERT_EQ(ReadWholeFile(path, bytes), 1);
+    EXPECT_EQ(bytes, "\xEF\xBB\xBF\r\n[Settings]\r\nMusic = 1\r\n");
+    EXPECT_EQ(FileSize(path + ".part"), -1);
 }
 
 TEST_F(KeyFileWrite, ShutdownWritesAFileStillBeingCreated) {
