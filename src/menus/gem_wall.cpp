@@ -1,4 +1,6 @@
 // gem_wall.cpp: the wall of random gems that scrolls up behind the menu screens, one pixel per frame.
+#include <algorithm>
+
 #include "display/assets.h"
 #include "display/display.h"
 #include "menus/menus.h"
@@ -10,13 +12,64 @@ int RandomGemImage() {
     return Assets.Gem[RandomInt(11, 1)];
 }
 
+// Composes the row of tiles starting at GemWall[first] into one opaque sprite:
+// black, then each gem at its x, just as the tiles land on the black screen. A
+// gem shown at another size than a tile would spill over its row, so such a row
+// is left to be drawn tile by tile (the sprite is freed).
+void ComposeRow(int number, size_t first) {
+    const int tile = Display.TileSize;
+    const int perRow = Menus.GemWallColumns + 1;
+    if (number == 0) {
+        return;
+    }
+    if (!CreateSprite(number, perRow * tile, tile, 0)) {
+        FreeSprite(number);
+        return;
+    }
+    const int rowY = Menus.GemWall[first].y;
+    bool faithful = true;
+    for (size_t i = first; i < first + size_t(perRow); ++i) {
+        const GemTile& t = Menus.GemWall[i];
+        if (t.y != rowY || (IsSprite(t.image) && (SpriteWidth(t.image) != tile || SpriteHeight(t.image) != tile))) {
+            faithful = false;
+        }
+    }
+    if (!faithful || !StartDrawing(SpriteOutput(number))) {
+        FreeSprite(number);
+        return;
+    }
+    DrawingMode(DRAW_ALPHABLEND);
+    for (size_t i = first; i < first + size_t(perRow); ++i) {
+        const GemTile& t = Menus.GemWall[i];
+        DrawShownSpriteOn(t.image, t.x - Menus.GemWall[first].x, 0);
+    }
+    StopDrawing();
+}
+
+void FreeRowSprites(size_t keep) {
+    for (int k = int(keep); k < GemWallRowSpriteCount; ++k) {
+        if (IsSprite(GemWallFirstRowSprite + k)) {
+            FreeSprite(GemWallFirstRowSprite + k);
+        }
+    }
+}
+
+void DrawTiles(size_t first, size_t last) {
+    for (size_t i = first; i < last; ++i) {
+        const GemTile& t = Menus.GemWall[i];
+        DrawSprite(t.image, t.x, t.y);
+    }
+}
+
 }  // namespace
 
 void BuildGemWall() {
     const int tile = Display.TileSize;
     Menus.GemWall.clear();
+    Menus.GemWallRowSprites.clear();
     Menus.GemWallColumns = 0;
     if (tile <= 0) {
+        FreeRowSprites(0);
         return;  // no layout yet: nothing to tile with
     }
     const int columns = Display.ScreenWidth / tile + 1;
@@ -28,6 +81,14 @@ void BuildGemWall() {
         }
     }
     Menus.GemWallColumns = columns;
+    // One sprite per row from the kept numbers; rows beyond them (a very tall
+    // screen) get 0 and are drawn tile by tile.
+    for (int j = 0; j <= rows; ++j) {
+        const int number = j < GemWallRowSpriteCount ? GemWallFirstRowSprite + j : 0;
+        Menus.GemWallRowSprites.push_back(number);
+        ComposeRow(number, size_t(j) * size_t(columns + 1));
+    }
+    FreeRowSprites(std::min<size_t>(Menus.GemWallRowSprites.size(), GemWallRowSpriteCount));
 }
 
 void StepGemWall() {
@@ -44,6 +105,12 @@ void StepGemWall() {
         for (int i = 0; i <= columns; ++i) {
             wall.push_back({RandomGemImage(), i * tile, newY});
         }
+        // Its sprite goes with it and takes the new row's gems.
+        std::vector<int>& rowSprites = Menus.GemWallRowSprites;
+        if (!rowSprites.empty()) {
+            std::rotate(rowSprites.begin(), rowSprites.begin() + 1, rowSprites.end());
+            ComposeRow(rowSprites.back(), wall.size() - size_t(columns + 1));
+        }
     }
     for (GemTile& tileEntry : wall) {
         tileEntry.y -= 1;
@@ -52,7 +119,23 @@ void StepGemWall() {
 
 void DrawMenuBackground() {
     ClearFrame(RGB(0, 0, 0));
-    for (const GemTile& t : Menus.GemWall) {
-        DrawSprite(t.image, t.x, t.y);
+    const size_t perRow = size_t(Menus.GemWallColumns) + 1;
+    const std::vector<int>& rowSprites = Menus.GemWallRowSprites;
+    if (rowSprites.size() * perRow != Menus.GemWall.size()) {
+        DrawTiles(0, Menus.GemWall.size());  // no row sprites for this wall
+        return;
     }
+    for (size_t r = 0; r < rowSprites.size(); ++r) {
+        const size_t first = r * perRow;
+        if (rowSprites[r] != 0 && IsSprite(rowSprites[r])) {
+            DrawSpriteOpaque(rowSprites[r], Menus.GemWall[first].x, Menus.GemWall[first].y);
+        } else {
+            DrawTiles(first, first + perRow);
+        }
+    }
+}
+
+void DrawMenuBackgroundTiles() {
+    ClearFrame(RGB(0, 0, 0));
+    DrawTiles(0, Menus.GemWall.size());
 }

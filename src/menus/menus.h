@@ -26,6 +26,11 @@ void BuildAllPanels();
 void BuildGemWall();
 void StepGemWall();
 void DrawMenuBackground();
+// The same picture as DrawMenuBackground, drawn tile by tile without the row sprites.
+void DrawMenuBackgroundTiles();
+// Sprite numbers kept for the gem wall's rows.
+constexpr int GemWallFirstRowSprite = 200;
+constexpr int GemWallRowSpriteCount = 64;
 
 // ---------------------------------------------------------------------------
 // Button arrays and hovered-button numbers of every menu-like screen. Arrays are
@@ -74,6 +79,9 @@ struct MenuScreensState {
     std::vector<int> ResolutionImages;
     std::vector<GemTile> GemWall;
     int GemWallColumns = 0;
+    // The gem wall's rows composed into one opaque sprite each, in the order of the
+    // rows in GemWall; 0 where a row could not be composed (drawn tile by tile).
+    std::vector<int> GemWallRowSprites;
 };
 
 extern MenuScreensState Menus;

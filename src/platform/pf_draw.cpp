@@ -31,7 +31,7 @@ bool CurrentTarget(Target& target) {
     if ((output & ~int64_t(0xFFFFFFFF)) == kSpriteOutput) {
         PfSprite* sprite = PfTableGet(PfVideo.sprites, number);
         if (!sprite) return false;
-        sprite->dirty = true;
+        sprite->version++;
         target = {sprite->pixels.data(), sprite->width, sprite->height};
         return true;
     }
@@ -241,4 +241,15 @@ void DrawSpriteOn(int sprite, int x, int y) {
     if (!source) return;
     std::vector<uint32_t> pixels = source->pixels;
     DrawPixelsOn(pixels, source->width, source->height, x, y);
+}
+
+void DrawShownSpriteOn(int sprite, int x, int y) {
+    PfSprite* source = PfTableGet(PfVideo.sprites, sprite);
+    if (!source || source->displayWidth <= 0 || source->displayHeight <= 0) return;
+    if (!PfSpriteResampled(*source) &&
+        (source->displayWidth != source->width || source->displayHeight != source->height)) {
+        return;  // too large to resample here; the screen scales it on drawing
+    }
+    std::vector<uint32_t> pixels = PfShownPixels(*source);
+    DrawPixelsOn(pixels, source->displayWidth, source->displayHeight, x, y);
 }

@@ -1,4 +1,4 @@
-// pf_sprites.cpp: sprites — RGBA pixels kept in memory, uploaded to a texture when changed, drawn on the screen.
+// pf_sprites.cpp: sprites — RGBA pixels in memory, resampled to their display size and uploaded when changed.
 #include <algorithm>
 
 #include "pf_video_internal.h"
@@ -8,7 +8,7 @@ static PfSprite* FindSprite(int number) { return PfTableGet(PfVideo.sprites, num
 void PfReleaseSpriteTexture(PfSprite& sprite) {
     if (sprite.texture) SDL_DestroyTexture(sprite.texture);
     sprite.texture = nullptr;
-    sprite.dirty = true;
+    sprite.textureKey = PfShownKey();
 }
 
 void PfReleaseAllTextures() {
@@ -112,20 +112,69 @@ uint32_t SpritePixel(int number, int x, int y) {
     return sprite->pixels[size_t(y) * size_t(sprite->width) + size_t(x)];
 }
 
-// Uploads the sprite's pixels when they changed since the last upload.
+// Nearest-neighbour resampling, each target pixel taking the source pixel under its centre.
+static void ResampleNearest(const std::vector<uint32_t>& src, int srcW, int srcH, std::vector<uint32_t>& dst,
+                            int dstW, int dstH) {
+    dst.resize(size_t(dstW) * size_t(dstH));
+    for (int y = 0; y < dstH; y++) {
+        int sy = int(std::min<int64_t>((int64_t(2) * y + 1) * srcH / (int64_t(2) * dstH), srcH - 1));
+        const uint32_t* from = src.data() + size_t(sy) * size_t(srcW);
+        uint32_t* to = dst.data() + size_t(y) * size_t(dstW);
+        for (int x = 0; x < dstW; x++) {
+            to[x] = from[std::min<int64_t>((int64_t(2) * x + 1) * srcW / (int64_t(2) * dstW), srcW - 1)];
+        }
+    }
+}
+
+bool PfSpriteResampled(const PfSprite& sprite) {
+    if (sprite.displayWidth == sprite.width && sprite.displayHeight == sprite.height) return false;
+    return sprite.displayWidth > 0 && sprite.displayHeight > 0 &&
+           int64_t(sprite.displayWidth) * sprite.displayHeight <= PF_MAX_SHOWN_PIXELS;
+}
+
+// The key of what the screen should show now; the quality only counts when resampling.
+static PfShownKey CurrentShownKey(const PfSprite& sprite) {
+    if (!PfSpriteResampled(sprite)) return {sprite.version, sprite.width, sprite.height, 0};
+    return {sprite.version, sprite.displayWidth, sprite.displayHeight, PfVideo.spriteQuality == 1 ? 1 : 0};
+}
+
+const std::vector<uint32_t>& PfShownPixels(PfSprite& sprite) {
+    if (!PfSpriteResampled(sprite)) return sprite.pixels;
+    PfShownKey key = CurrentShownKey(sprite);
+    if (!(sprite.shownKey == key)) {
+        // Bilinear resampling filters with premultiplied alpha, so transparent
+        // neighbours leave no dark fringe along the edges.
+        if (key.quality == 1) {
+            PfResample(sprite.pixels, sprite.width, sprite.height, sprite.shown, key.width, key.height);
+        } else {
+            ResampleNearest(sprite.pixels, sprite.width, sprite.height, sprite.shown, key.width, key.height);
+        }
+        sprite.shownKey = key;
+    }
+    return sprite.shown;
+}
+
+// The texture holding what the sprite shows, uploaded again only when its pixels,
+// display size or quality changed since the last upload.
 static SDL_Texture* SpriteTexture(PfSprite& sprite) {
     SDL_Renderer* renderer = PfVideo.renderer;
     if (!renderer) return nullptr;
+    PfShownKey key = CurrentShownKey(sprite);
+    if (sprite.textureKey == key && sprite.texture) return sprite.texture;
+    int width = 0, height = 0;
+    if (sprite.texture) SDL_QueryTexture(sprite.texture, nullptr, nullptr, &width, &height);
+    if (sprite.texture && (width != key.width || height != key.height)) PfReleaseSpriteTexture(sprite);
     if (!sprite.texture) {
-        sprite.texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGBA32, SDL_TEXTUREACCESS_STATIC, sprite.width,
-                                           sprite.height);
+        sprite.texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGBA32, SDL_TEXTUREACCESS_STATIC, key.width,
+                                           key.height);
         if (!sprite.texture) return nullptr;
-        sprite.dirty = true;
     }
-    if (sprite.dirty) {
-        if (SDL_UpdateTexture(sprite.texture, nullptr, sprite.pixels.data(), sprite.width * 4) != 0) return nullptr;
-        sprite.dirty = false;
+    const std::vector<uint32_t>& pixels = PfShownPixels(sprite);
+    if (SDL_UpdateTexture(sprite.texture, nullptr, pixels.data(), key.width * 4) != 0) {
+        sprite.textureKey = PfShownKey();
+        return nullptr;
     }
+    sprite.textureKey = key;
     return sprite.texture;
 }
 
@@ -142,9 +191,12 @@ static void DrawSpriteWith(int number, int x, int y, int intensity, int64_t tint
     } else {
         SDL_SetTextureColorMod(texture, 255, 255, 255);
     }
+    // Resampled textures are drawn pixel for pixel; only a sprite too large to
+    // resample is still scaled by the renderer.
     bool scaled = sprite->displayWidth != sprite->width || sprite->displayHeight != sprite->height;
-    SDL_SetTextureScaleMode(texture, scaled && PfVideo.spriteQuality == 1 ? SDL_ScaleModeLinear
-                                                                          : SDL_ScaleModeNearest);
+    SDL_SetTextureScaleMode(texture, scaled && !PfSpriteResampled(*sprite) && PfVideo.spriteQuality == 1
+                                         ? SDL_ScaleModeLinear
+                                         : SDL_ScaleModeNearest);
     SDL_Rect target = {x, y, sprite->displayWidth, sprite->displayHeight};
     SDL_RenderCopy(PfVideo.renderer, texture, nullptr, &target);
 }

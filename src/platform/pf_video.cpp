@@ -9,6 +9,11 @@
 // otherwise an accelerated one, with the software renderer as the fall-back.
 static SDL_Renderer* CreateScreenRenderer(SDL_Window* window, bool vsync) {
     if (PfIsHeadless()) return SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+    // A software renderer presents its frame straight to the window (shared memory
+    // on X11); left to itself SDL would push it through an OpenGL texture, which on
+    // a software OpenGL costs several times the drawing. Accelerated renderers
+    // never use the window surface, so this changes nothing for them.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     Uint32 flags = SDL_RENDERER_ACCELERATED | (vsync ? SDL_RENDERER_PRESENTVSYNC : 0);
     SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, flags);
     if (!renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);

@@ -81,12 +81,24 @@ void PfTableForEach(PfTable<T>& table, Fn fn) {
 // ---------------------------------------------------------------------------
 // Objects. Pixels are packed colours as in platform.h (RGBA in memory order).
 
+// What a sprite's screen pixels were made from: the version of its stored pixels,
+// the size they were resampled to and the filtering used.
+struct PfShownKey {
+    uint64_t version = 0;
+    int width = 0, height = 0;
+    int quality = -1;
+    bool operator==(const PfShownKey&) const = default;
+};
+
 struct PfSprite {
     int width = 0, height = 0;                // stored size
     int displayWidth = 0, displayHeight = 0;  // size at which it is drawn
     std::vector<uint32_t> pixels;
+    uint64_t version = 1;          // bumped whenever the stored pixels change
+    std::vector<uint32_t> shown;   // the pixels resampled to the display size, when it differs
+    PfShownKey shownKey;           // what `shown` holds
     SDL_Texture* texture = nullptr;
-    bool dirty = true;  // pixels changed since the texture was uploaded
+    PfShownKey textureKey;         // what the texture holds; a default key means nothing yet
 };
 
 struct PfImage {
@@ -191,6 +203,14 @@ bool PfDecodePng(const void* data, size_t size, std::vector<uint32_t>& pixels, i
 // Bilinear resampling of RGBA pixels (alpha-weighted, so edges do not darken).
 void PfResample(const std::vector<uint32_t>& src, int srcW, int srcH, std::vector<uint32_t>& dst, int dstW,
                 int dstH);
+
+// The pixels a sprite shows on the screen, at its display size: the stored pixels
+// themselves, or a resampled copy kept until the pixels, the size or the quality
+// change. Too large a display size (over PF_MAX_SHOWN_PIXELS) answers the stored
+// pixels and leaves the scaling to the renderer.
+constexpr int64_t PF_MAX_SHOWN_PIXELS = int64_t(1) << 24;
+bool PfSpriteResampled(const PfSprite& sprite);
+const std::vector<uint32_t>& PfShownPixels(PfSprite& sprite);
 
 // Sprite textures: released before the renderer goes, uploaded again on the next draw.
 void PfReleaseSpriteTexture(PfSprite& sprite);

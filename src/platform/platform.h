@@ -148,6 +148,9 @@ void ResetGradientColors();
 // DrawSpriteOn) into the current output at its stored size.
 void DrawImageOn(int image, int x, int y);
 void DrawSpriteOn(int sprite, int x, int y);
+// Draws a sprite into the current output as it appears on the screen: at its
+// display size (ScaleSprite), filtered as the sprite quality says.
+void DrawShownSpriteOn(int sprite, int x, int y);
 
 // ---------------------------------------------------------------------------
 // Fonts

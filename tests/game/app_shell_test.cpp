@@ -89,3 +89,60 @@ TEST_F(Shell, GemWallCoversTheScreenAndScrollsOnePixelAFrame) {
     EXPECT_EQ(Menus.GemWall.back().x, columns * tile);
     for (const GemTile& t : Menus.GemWall) EXPECT_NE(t.image, 0);
 }
+
+namespace {
+
+// The frame drawn so far, grabbed into an image and read back as pixels.
+std::vector<uint32_t> GrabFrame() {
+    const int w = ScreenWidth(), h = ScreenHeight();
+    std::vector<uint32_t> pixels;
+    const int image = GrabScreenImage(PF_ANY, 0, 0, w, h);
+    if (!image) return pixels;
+    pixels.reserve(size_t(w) * size_t(h));
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) pixels.push_back(ImagePixel(image, x, y) | 0xFF000000u);
+    }
+    FreeImage(image);
+    return pixels;
+}
+
+}  // namespace
+
+TEST_F(Shell, GemWallRowSpritesShowExactlyWhatTheTilesShow) {
+    StartAtMainMenu();
+    BuildGemWall();
+    const int tile = Display.TileSize;
+    const int rows = Display.ScreenHeight / tile + 2;
+    ASSERT_EQ(int(Menus.GemWallRowSprites.size()), rows);
+    const int sprites = PfLiveObjectCount(PF_OBJECTS_SPRITES);
+    // Steps chosen so that rows are recycled in between, twice.
+    int stepped = 0;
+    for (int target : {0, 1, tile, tile + 1, tile + 2, 2 * tile + 3, 3 * tile + 7}) {
+        while (stepped < target) {
+            StepGemWall();
+            ++stepped;
+        }
+        for (int r = 0; r < rows; ++r) {
+            const int number = Menus.GemWallRowSprites[size_t(r)];
+            ASSERT_TRUE(number >= GemWallFirstRowSprite && IsSprite(number)) << "row " << r << " has its sprite";
+            EXPECT_EQ(SpriteWidth(number), (Menus.GemWallColumns + 1) * tile);
+            EXPECT_EQ(SpriteHeight(number), tile);
+        }
+        DrawMenuBackground();
+        const std::vector<uint32_t> cached = GrabFrame();
+        DrawMenuBackgroundTiles();
+        const std::vector<uint32_t> tiles = GrabFrame();
+        ASSERT_EQ(cached.size(), size_t(ScreenWidth()) * size_t(ScreenHeight()));
+        ASSERT_EQ(tiles.size(), cached.size());
+        size_t differing = 0, lit = 0;
+        for (size_t i = 0; i < cached.size(); ++i) {
+            differing += cached[i] != tiles[i];
+            lit += (tiles[i] & 0xFFFFFFu) != 0;
+        }
+        EXPECT_EQ(differing, 0u) << "after " << stepped << " steps";
+        EXPECT_GT(lit, tiles.size() / 2) << "the gems are on the screen";
+    }
+    EXPECT_EQ(PfLiveObjectCount(PF_OBJECTS_SPRITES), sprites) << "recycled rows reuse their sprites";
+    BuildGemWall();
+    EXPECT_EQ(PfLiveObjectCount(PF_OBJECTS_SPRITES), sprites) << "a rebuild replaces the row sprites";
+}

@@ -3,6 +3,7 @@
 #include <archive_entry.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -153,6 +154,17 @@ TEST_F(LanguagePack, ZipPackIsScannedAndLoaded) {
 }
 
 TEST(UserLanguage, LocaleGivesCodeLanguageAndRegion) {
+    // The locale variables are put back afterwards for the other tests of this process.
+    struct SavedVariable {
+        const char* name;
+        std::string value;
+        bool present;
+    };
+    std::vector<SavedVariable> saved;
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const char* v = std::getenv(name);
+        saved.push_back({name, v ? v : "", v != nullptr});
+    }
     unsetenv("LC_ALL");
     unsetenv("LC_MESSAGES");
     setenv("LANG", "de_AT.UTF-8", 1);
@@ -162,6 +174,13 @@ TEST(UserLanguage, LocaleGivesCodeLanguageAndRegion) {
     EXPECT_EQ(DetectUserLanguage(3), "");
     setenv("LANG", "C", 1);
     EXPECT_EQ(DetectUserLanguage(0), "") << "no locale: the caller falls back to en_GB";
+    for (const SavedVariable& v : saved) {
+        if (v.present) {
+            setenv(v.name, v.value.c_str(), 1);
+        } else {
+            unsetenv(v.name);
+        }
+    }
 }
 
 TEST(BuiltInErrors, EveryErrorKeyHasAnEnglishFallback) {

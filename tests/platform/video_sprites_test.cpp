@@ -116,6 +116,76 @@ TEST_F(SpriteTest, ScaledDrawCoversTheScaledRectangle) {
     EXPECT_EQ(SpriteWidth(1), 4);
 }
 
+// A resampled sprite: the draw covers exactly its display rectangle, the outer
+// pixels keep the colours of the stored edges, a transparent neighbour leaves no
+// dark fringe, and the stored pixels stay as they were.
+TEST_F(SpriteTest, ResampledDrawKeepsItsRectangleAndEdgeColours) {
+    OpenScreen();
+    const uint32_t red = RGBA(255, 0, 0, 255), blue = RGBA(0, 0, 255, 255), clear = RGBA(0, 0, 0, 0);
+    // Left half red, right half blue, with a transparent black column on the right.
+    std::vector<uint32_t> pixels;
+    for (int y = 0; y < 8; y++) {
+        for (int x = 0; x < 8; x++) pixels.push_back(x < 4 ? red : x < 7 ? blue : clear);
+    }
+    std::vector<uint8_t> png = MakePng(8, 8, pixels);
+    ASSERT_EQ(LoadSpriteBytes(1, png.data(), png.size(), SPRITE_ALPHA), 1);
+    ScaleSprite(1, 64, 48);
+    SetSpriteQuality(1);
+    const uint32_t green = RGBA(0, 255, 0, 255);
+    ClearFrame(RGB(0, 255, 0));
+    DrawSprite(1, 10, 20);
+    for (int y = 20; y < 68; y++) {
+        EXPECT_EQ(ScreenPixel(9, y), green) << "left of the rectangle, row " << y;
+        EXPECT_EQ(ScreenPixel(10, y), red) << "left edge, row " << y;
+        EXPECT_EQ(ScreenPixel(10 + 64, y), green) << "right of the rectangle, row " << y;
+    }
+    for (int x = 10; x < 74; x++) {
+        EXPECT_EQ(ScreenPixel(x, 19), green) << "above, column " << x;
+        EXPECT_EQ(ScreenPixel(x, 68), green) << "below, column " << x;
+    }
+    EXPECT_EQ(ScreenPixel(10, 67), red) << "bottom-left corner";
+    EXPECT_EQ(ScreenPixel(10 + 47, 44), blue) << "inside the blue half";
+    // Columns fading into the transparent one blend blue with the green below
+    // and never darken: blue plus green stays 255 (give or take rounding).
+    for (int x = 10 + 48; x < 10 + 64; x++) {
+        uint32_t p = ScreenPixel(x, 40);
+        EXPECT_EQ(ColourRed(p), 0) << "column " << x;
+        EXPECT_NEAR(ColourGreen(p) + ColourBlue(p), 255, 2) << "no dark fringe at column " << x;
+    }
+    EXPECT_EQ(ScreenPixel(10 + 63, 40), green) << "the transparent column stays transparent";
+    // The stored pixels are untouched by the resampling.
+    EXPECT_EQ(SpriteStoredWidth(1), 8);
+    EXPECT_EQ(SpritePixel(1, 7, 0), clear);
+    EXPECT_EQ(SpritePixel(1, 3, 0), red);
+
+    // Drawing on the sprite (at its stored size) and a new display size both reach the screen.
+    ASSERT_EQ(StartDrawing(SpriteOutput(1)), 1);
+    FillBox(0, 0, 4, 8, RGB(255, 255, 0));
+    StopDrawing();
+    EXPECT_EQ(SpritePixel(1, 0, 0), RGBA(255, 255, 0, 255));
+    ScaleSprite(1, 16, 16);
+    ClearFrame(RGB(0, 255, 0));
+    DrawSprite(1, 0, 0);
+    EXPECT_EQ(ScreenPixel(0, 0), RGBA(255, 255, 0, 255));
+    EXPECT_EQ(ScreenPixel(0, 15), RGBA(255, 255, 0, 255));
+    EXPECT_EQ(ScreenPixel(0, 16), green);
+    EXPECT_EQ(ScreenPixel(16, 0), green);
+
+    // The same pixels drawn into a sprite as the screen shows them.
+    ASSERT_EQ(CreateSprite(2, 20, 20, 0), 1);
+    ASSERT_EQ(StartDrawing(SpriteOutput(2)), 1);
+    DrawingMode(DRAW_ALPHABLEND);
+    DrawShownSpriteOn(1, 2, 2);
+    StopDrawing();
+    ClearFrame(RGB(0, 0, 0));
+    DrawSprite(1, 2, 2);
+    for (int y = 0; y < 20; y++) {
+        for (int x = 0; x < 20; x++) {
+            EXPECT_LE(ChannelDistance(SpritePixel(2, x, y), ScreenPixel(x, y)), 1) << x << "," << y;
+        }
+    }
+}
+
 TEST_F(SpriteTest, SmoothQualityBlendsScaledPixels) {
     OpenScreen();
     std::vector<uint32_t> pixels = {RGBA(0, 0, 0, 255), RGBA(255, 255, 255, 255)};
