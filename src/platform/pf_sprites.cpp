@@ -155,22 +155,37 @@ const std::vector<uint32_t>& PfShownPixels(PfSprite& sprite) {
 }
 
 // The texture holding what the sprite shows, uploaded again only when its pixels,
-// display size or quality changed since the last upload.
+// display size or quality changed since the last upload. The pixels are converted
+// to the renderer's own format on the way, so drawing needs no conversion.
 static SDL_Texture* SpriteTexture(PfSprite& sprite) {
     SDL_Renderer* renderer = PfVideo.renderer;
     if (!renderer) return nullptr;
     PfShownKey key = CurrentShownKey(sprite);
     if (sprite.textureKey == key && sprite.texture) return sprite.texture;
+    const Uint32 format = PfVideo.textureFormat;
+    Uint32 current = 0;
     int width = 0, height = 0;
-    if (sprite.texture) SDL_QueryTexture(sprite.texture, nullptr, nullptr, &width, &height);
-    if (sprite.texture && (width != key.width || height != key.height)) PfReleaseSpriteTexture(sprite);
+    if (sprite.texture) SDL_QueryTexture(sprite.texture, &current, nullptr, &width, &height);
+    if (sprite.texture && (width != key.width || height != key.height || current != format)) {
+        PfReleaseSpriteTexture(sprite);
+    }
     if (!sprite.texture) {
-        sprite.texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGBA32, SDL_TEXTUREACCESS_STATIC, key.width,
-                                           key.height);
+        sprite.texture = SDL_CreateTexture(renderer, format, SDL_TEXTUREACCESS_STATIC, key.width, key.height);
         if (!sprite.texture) return nullptr;
     }
     const std::vector<uint32_t>& pixels = PfShownPixels(sprite);
-    if (SDL_UpdateTexture(sprite.texture, nullptr, pixels.data(), key.width * 4) != 0) {
+    const void* upload = pixels.data();
+    static std::vector<uint32_t> converted;
+    if (format != SDL_PIXELFORMAT_RGBA32) {
+        converted.resize(pixels.size());
+        if (SDL_ConvertPixels(key.width, key.height, SDL_PIXELFORMAT_RGBA32, pixels.data(), key.width * 4, format,
+                              converted.data(), key.width * 4) != 0) {
+            sprite.textureKey = PfShownKey();
+            return nullptr;
+        }
+        upload = converted.data();
+    }
+    if (SDL_UpdateTexture(sprite.texture, nullptr, upload, key.width * 4) != 0) {
         sprite.textureKey = PfShownKey();
         return nullptr;
     }

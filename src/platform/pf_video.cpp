@@ -43,10 +43,37 @@ static void TakeWindowState(SDL_Window* window) {
     PfInput.minimised = (flags & SDL_WINDOW_MINIMIZED) != 0;
 }
 
+// True when the renderer takes textures in this format without converting them.
+static bool RendererTakes(const SDL_RendererInfo& info, Uint32 format) {
+    for (Uint32 i = 0; i < info.num_texture_formats; i++) {
+        if (info.texture_formats[i] == format) return true;
+    }
+    return false;
+}
+
+void PfChooseTextureFormats(SDL_Renderer* renderer, SDL_Window* window) {
+    PfVideo.textureFormat = SDL_PIXELFORMAT_RGBA32;
+    SDL_RendererInfo info;
+    if (!renderer || !window || SDL_GetRendererInfo(renderer, &info) != 0) return;
+    Uint32 native = SDL_GetWindowPixelFormat(window);
+    int bits = 0;
+    Uint32 r = 0, g = 0, b = 0, a = 0;
+    if (native == SDL_PIXELFORMAT_UNKNOWN || SDL_ISPIXELFORMAT_FOURCC(native) ||
+        !SDL_PixelFormatEnumToMasks(native, &bits, &r, &g, &b, &a) || bits != 32) {
+        return;
+    }
+    // The window's layout with its spare byte as alpha. Opaque sprites use it too:
+    // the software renderer draws textures without an alpha channel several times
+    // slower than these.
+    Uint32 withAlpha = a != 0 ? native : SDL_MasksToPixelFormatEnum(32, r, g, b, ~(r | g | b));
+    if (withAlpha != SDL_PIXELFORMAT_UNKNOWN && RendererTakes(info, withAlpha)) PfVideo.textureFormat = withAlpha;
+}
+
 void PfCloseRenderer() {
     PfReleaseAllTextures();
     if (PfVideo.renderer) SDL_DestroyRenderer(PfVideo.renderer);
     PfVideo.renderer = nullptr;
+    PfVideo.textureFormat = SDL_PIXELFORMAT_RGBA32;
     if (PfVideo.screenOwnsWindow && PfVideo.screenWindow) {
         SDL_SetWindowGrab(PfVideo.screenWindow, SDL_FALSE);
         SDL_DestroyWindow(PfVideo.screenWindow);
@@ -82,6 +109,7 @@ int OpenGameScreen(int width, int height, int depth, const std::string& title, i
     SDL_GetRendererOutputSize(renderer, &outW, &outH);
     // A requested size other than the desktop's is scaled to fit, never a mode change.
     if (outW != width || outH != height) SDL_RenderSetLogicalSize(renderer, width, height);
+    PfChooseTextureFormats(renderer, window);
     PfVideo.screenWindow = window;
     PfVideo.screenOwnsWindow = true;
     PfVideo.fullscreen = true;
@@ -107,6 +135,7 @@ int OpenWindowedScreen(int window, int x, int y, int width, int height) {
     CloseGameScreen();
     SDL_Renderer* renderer = CreateScreenRenderer(handle, true);
     if (!renderer) return 0;
+    PfChooseTextureFormats(renderer, handle);
     if (x != 0 || y != 0) {
         SDL_Rect area = {x, y, width, height};
         SDL_RenderSetViewport(renderer, &area);

@@ -144,6 +144,9 @@ struct PfVideoState {
     bool fullscreen = false;
     int screenWindowNumber = -1;
     SDL_Renderer* renderer = nullptr;
+    // The sprite texture format matching the renderer's own pixels, so drawing a
+    // sprite copies or blends without converting. RGBA32 until a renderer says otherwise.
+    Uint32 textureFormat = SDL_PIXELFORMAT_RGBA32;
     int screenWidth = 0, screenHeight = 0;
     int frameRate = 60;
     int spriteQuality = 0;
@@ -223,6 +226,8 @@ void PfCloseAllWindows();
 void PfResetInput();
 void PfResetDrawing();
 void PfCloseRenderer();
+// Picks the sprite texture format for a new renderer on a window.
+void PfChooseTextureFormats(SDL_Renderer* renderer, SDL_Window* window);
 
 // Renders one line of text in a font as coverage values 0..255 (row-major, w x h).
 // h is always the font's line height; false when there is nothing to draw.

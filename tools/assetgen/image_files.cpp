@@ -73,7 +73,9 @@ bool DecodePng(const std::vector<uint8_t>& bytes, DecodedPng& out) {
     if (!png) return false;
     png_infop info = png_create_info_struct(png);
     ReadCursor cursor{&bytes, 0};
+    // Both vectors live outside the error jump so that a failed read still frees them.
     std::vector<uint8_t> pixels;
+    std::vector<png_bytep> rowPointers;
     if (!info || setjmp(png_jmpbuf(png))) {
         png_destroy_read_struct(&png, &info, nullptr);
         return false;
@@ -89,7 +91,7 @@ bool DecodePng(const std::vector<uint8_t>& bytes, DecodedPng& out) {
     png_read_update_info(png, info);
     if (png_get_rowbytes(png, info) != w * 4) png_error(png, "unexpected layout");
     pixels.resize(static_cast<size_t>(w) * h * 4);
-    std::vector<png_bytep> rowPointers(h);
+    rowPointers.resize(h);
     for (png_uint_32 y = 0; y < h; ++y) rowPointers[y] = &pixels[static_cast<size_t>(y) * w * 4];
     png_read_image(png, rowPointers.data());
     png_read_end(png, nullptr);
