@@ -162,18 +162,9 @@ void StartUp() {
     ClassifyAspect(Display.ScreenWidth, Display.ScreenHeight);
     ComputeLayout();
     // 15. Best scores: the high-score file is not read yet; the table starts at zero.
-    // 16-18. Images, the logo's place, fonts.
-    LoadImages();
-    PlaceGameLogo();
-    CreateFonts();
-    // 19, 20. Panels and the gem wall.
-    BuildAllPanels();
-    BuildGemWall();
-    // 21.
-    LogValue("TileSize: ", std::to_string(Display.TileSize));
-    // 22.
-    SetFrameRate(60);
-    SetSpriteQuality(1);
+    // 16-22. Images, the logo's place, fonts, panels, the gem wall, the tile size
+    // line, the frame rate and smooth filtering: the same as after a display rebuild.
+    BuildSurfaceContents();
     // 23. Windowed and borderless: show and activate the window with its cursor.
     ShowGameWindow();
     // 24.

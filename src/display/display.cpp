@@ -242,6 +242,17 @@ void PlaceGameLogo() {
     Display.MenuCenterY = (Display.ScreenHeight - logoHeight) / 2 + logoHeight;
 }
 
+void BuildSurfaceContents() {
+    LoadImages();
+    PlaceGameLogo();
+    CreateFonts();
+    BuildAllPanels();
+    BuildGemWall();
+    LogValue("TileSize: ", std::to_string(Display.TileSize));
+    SetFrameRate(60);
+    SetSpriteQuality(1);
+}
+
 void ReopenDisplay() {
     CloseGameSurface();
     App.Settings.GameScreen = App.Pending.GameScreen;
@@ -254,15 +265,7 @@ void ReopenDisplay() {
 
     // Images and fonts belong to the surface; the typeface, the sounds, the
     // best scores and the language outlive it and are not read again.
-    LoadImages();
-    PlaceGameLogo();
-    CreateFonts();
-    BuildAllPanels();
-    BuildGemWall();
-    LogValue("TileSize: ", std::to_string(Display.TileSize));
-
-    SetFrameRate(60);
-    SetSpriteQuality(1);
+    BuildSurfaceContents();
     if (App.Settings.GameScreen == ScreenFullscreen) {
         SetMousePosition(Display.ScreenWidth / 2, Display.ScreenHeight / 2);
     } else {

@@ -26,6 +26,9 @@ bool OpenGameSurface();
 int ClassifyAspect(int width, int height);
 void ComputeLayout();       // TileSize, BoardTop, TrayCell and the play-screen positions
 void PlaceGameLogo();       // LogoX, LogoY, LogoSlideStep from the loaded logo image
+// Everything that lives on the surface, made after it opens and after every rebuild:
+// images, logo position, fonts, panels, the gem wall; then the frame rate and filtering.
+void BuildSurfaceContents();
 void ReopenDisplay();
 void CloseGameSurface();    // closes the surface and, in the windowed modes, window 0
 

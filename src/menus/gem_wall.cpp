@@ -117,14 +117,53 @@ void StepGemWall() {
     }
 }
 
+namespace {
+
+// Clears to black what the opaque row sprites leave uncovered: above, between and
+// below them, beside them, and under rows drawn tile by tile. The rows cover nearly
+// the whole screen, so this is a few thin strips instead of a full-screen clear.
+void ClearAroundRowSprites() {
+    const int width = ScreenWidth();
+    const size_t perRow = size_t(Menus.GemWallColumns) + 1;
+    const std::vector<int>& rowSprites = Menus.GemWallRowSprites;
+    int covered = 0;  // everything above this line is cleared or under a sprite
+    for (size_t r = 0; r < rowSprites.size(); ++r) {
+        const int number = rowSprites[r];
+        if (number == 0 || !IsSprite(number)) {
+            continue;
+        }
+        const GemTile& first = Menus.GemWall[r * perRow];
+        const int top = first.y;
+        const int bottom = first.y + SpriteHeight(number);
+        const int left = first.x;
+        const int right = first.x + SpriteWidth(number);
+        if (top > covered) {
+            ClearFrameArea(0, covered, width, top - covered, RGB(0, 0, 0));
+        }
+        const int from = std::max(top, covered);
+        if (bottom > from) {
+            ClearFrameArea(0, from, left, bottom - from, RGB(0, 0, 0));
+            ClearFrameArea(right, from, width - right, bottom - from, RGB(0, 0, 0));
+        }
+        covered = std::max(covered, bottom);
+    }
+    const int height = ScreenHeight();
+    if (covered < height) {
+        ClearFrameArea(0, covered, width, height - covered, RGB(0, 0, 0));
+    }
+}
+
+}  // namespace
+
 void DrawMenuBackground() {
-    ClearFrame(RGB(0, 0, 0));
     const size_t perRow = size_t(Menus.GemWallColumns) + 1;
     const std::vector<int>& rowSprites = Menus.GemWallRowSprites;
     if (rowSprites.size() * perRow != Menus.GemWall.size()) {
+        ClearFrame(RGB(0, 0, 0));
         DrawTiles(0, Menus.GemWall.size());  // no row sprites for this wall
         return;
     }
+    ClearAroundRowSprites();
     for (size_t r = 0; r < rowSprites.size(); ++r) {
         const size_t first = r * perRow;
         if (rowSprites[r] != 0 && IsSprite(rowSprites[r])) {

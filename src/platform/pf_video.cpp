@@ -171,6 +171,15 @@ void ClearFrame(uint32_t colour) {
     SDL_RenderClear(PfVideo.renderer);
 }
 
+void ClearFrameArea(int x, int y, int width, int height, uint32_t colour) {
+    if (!PfVideo.renderer || width <= 0 || height <= 0) return;
+    SDL_SetRenderDrawBlendMode(PfVideo.renderer, SDL_BLENDMODE_NONE);
+    SDL_SetRenderDrawColor(PfVideo.renderer, Uint8(ColourRed(colour)), Uint8(ColourGreen(colour)),
+                           Uint8(ColourBlue(colour)), 255);
+    SDL_Rect area = {x, y, width, height};
+    SDL_RenderFillRect(PfVideo.renderer, &area);
+}
+
 // Holds the loop to the frame rate by sleeping until the next frame's deadline.
 // A loop that has fallen more than a frame behind starts afresh instead of racing
 // to catch up.

@@ -71,6 +71,8 @@ int IsGameScreenOpen();
 void SetFrameRate(int framesPerSecond);
 void SetSpriteQuality(int quality);  // 1 = bilinear filtering of scaled sprites
 void ClearFrame(uint32_t colour);
+// Clears one rectangle of the frame (clipped to the screen) to an opaque colour.
+void ClearFrameArea(int x, int y, int width, int height, uint32_t colour);
 void FlipFrame();                    // present, then sleep to hold the frame rate
 int IsScreenActive();
 int ScreenWidth();

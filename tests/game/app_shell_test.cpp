@@ -146,3 +146,43 @@ TEST_F(Shell, GemWallRowSpritesShowExactlyWhatTheTilesShow) {
     BuildGemWall();
     EXPECT_EQ(PfLiveObjectCount(PF_OBJECTS_SPRITES), sprites) << "a rebuild replaces the row sprites";
 }
+
+// Whatever the row sprites leave uncovered (a gap at the top, a short wall, a
+// shifted wall, a row drawn tile by tile) is black, never the previous frame.
+TEST_F(Shell, GemWallLeavesNoStaleFrameWhereTheRowsDoNotReach) {
+    StartAtMainMenu();
+    BuildGemWall();
+    const int tile = Display.TileSize;
+    const size_t perRow = size_t(Menus.GemWallColumns) + 1;
+    ASSERT_GE(Menus.GemWallRowSprites.size(), 4u);
+    // Drop the bottom two rows, push the wall right and down, and let one row go tile by tile.
+    Menus.GemWall.resize(Menus.GemWall.size() - 2 * perRow);
+    Menus.GemWallRowSprites.resize(Menus.GemWallRowSprites.size() - 2);
+    for (GemTile& t : Menus.GemWall) {
+        t.x += 7;
+        t.y += tile / 2 + 3;
+    }
+    Menus.GemWallRowSprites[2] = 0;
+    const uint32_t stale = RGB(255, 0, 255);
+    ClearFrame(stale);
+    DrawMenuBackground();
+    const std::vector<uint32_t> cached = GrabFrame();
+    ClearFrame(stale);
+    DrawMenuBackgroundTiles();
+    const std::vector<uint32_t> tiles = GrabFrame();
+    ASSERT_EQ(cached.size(), size_t(ScreenWidth()) * size_t(ScreenHeight()));
+    ASSERT_EQ(tiles.size(), cached.size());
+    size_t differing = 0, staleLeft = 0, black = 0;
+    for (size_t i = 0; i < cached.size(); ++i) {
+        differing += cached[i] != tiles[i];
+        staleLeft += (cached[i] & 0xFFFFFFu) == (stale & 0xFFFFFFu);
+        black += (cached[i] & 0xFFFFFFu) == 0;
+    }
+    EXPECT_EQ(staleLeft, 0u);
+    EXPECT_EQ(differing, 0u);
+    // The gaps themselves: the strip above the wall and the columns left of it.
+    const size_t w = size_t(ScreenWidth());
+    EXPECT_EQ(cached[0] & 0xFFFFFFu, 0u);
+    EXPECT_EQ(cached[w * size_t(ScreenHeight() / 2) + 3] & 0xFFFFFFu, 0u);
+    EXPECT_GT(black, 0u);
+}

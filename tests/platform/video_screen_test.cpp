@@ -28,6 +28,24 @@ TEST_F(ScreenTest, OpensAtTheRequestedSizeAndReadsBackTheClearColour) {
     CloseGameScreen();  // twice is harmless
 }
 
+TEST_F(ScreenTest, ClearsOneAreaOfTheFrame) {
+    OpenScreen();
+    ClearFrame(RGB(10, 20, 30));
+    ClearFrameArea(100, 50, 20, 10, RGB(200, 100, 0));
+    EXPECT_EQ(ScreenPixel(100, 50), RGBA(200, 100, 0, 255));
+    EXPECT_EQ(ScreenPixel(119, 59), RGBA(200, 100, 0, 255));
+    EXPECT_EQ(ScreenPixel(99, 50), RGBA(10, 20, 30, 255));
+    EXPECT_EQ(ScreenPixel(120, 50), RGBA(10, 20, 30, 255));
+    EXPECT_EQ(ScreenPixel(100, 60), RGBA(10, 20, 30, 255));
+    EXPECT_EQ(ScreenPixel(100, 49), RGBA(10, 20, 30, 255));
+    // Partly off the screen: the part on it is cleared, nothing else.
+    ClearFrameArea(630, 470, 50, 50, RGB(0, 0, 255));
+    EXPECT_EQ(ScreenPixel(639, 479), RGBA(0, 0, 255, 255));
+    EXPECT_EQ(ScreenPixel(629, 479), RGBA(10, 20, 30, 255));
+    ClearFrameArea(0, 0, 0, 5, RGB(255, 255, 255));  // empty: nothing
+    EXPECT_EQ(ScreenPixel(0, 0), RGBA(10, 20, 30, 255));
+}
+
 TEST_F(ScreenTest, RejectsEmptySizes) {
     EXPECT_EQ(OpenGameScreen(0, 480, 32, "t", 1), 0);
     EXPECT_EQ(OpenGameScreen(640, -1, 32, "t", 1), 0);
