@@ -7,3 +7,7 @@ void PfAudioShutdown();
 void PfArchivesShutdown();
 void PfKeyFilesShutdown();
 void PfFilesShutdown();
+
+// True for the renderer names of OpenGL implementations that rasterise on the CPU
+// (Mesa's llvmpipe and softpipe, the classic software rasteriser).
+bool PfIsSoftwareOpenGl(const char* rendererName);

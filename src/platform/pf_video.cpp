@@ -1,12 +1,36 @@
 // pf_video.cpp: the game screen (full screen or inside a window), clearing, presenting and frame pacing.
 #include <algorithm>
 #include <chrono>
+#include <string>
 #include <thread>
 
+#include "pf_internal.h"
 #include "pf_video_internal.h"
 
-// Makes the renderer on a window: the software renderer for the headless backend,
-// otherwise an accelerated one, with the software renderer as the fall-back.
+bool PfIsSoftwareOpenGl(const char* rendererName) {
+    if (!rendererName) return false;
+    const std::string name = rendererName;
+    for (const char* rasteriser : {"llvmpipe", "softpipe", "Software Rasterizer"}) {
+        if (name.find(rasteriser) != std::string::npos) return true;
+    }
+    return false;
+}
+
+// True when an OpenGL renderer draws on the CPU (its context is current right after
+// it was made). SDL's own software renderer costs a fraction of that CPU time.
+static bool DrawsOnTheCpu(SDL_Renderer* renderer) {
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(renderer, &info) != 0 || !info.name || std::string(info.name) != "opengl") return false;
+    using GetString = const unsigned char* (*)(unsigned int);
+    auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    if (!getString) return false;
+    constexpr unsigned int GL_RENDERER_NAME = 0x1F01;  // GL_RENDERER
+    return PfIsSoftwareOpenGl(reinterpret_cast<const char*>(getString(GL_RENDERER_NAME)));
+}
+
+// Makes the renderer on a window: the software renderer for the headless backend
+// and where the only OpenGL is a CPU rasteriser, otherwise an accelerated one, with
+// the software renderer as the fall-back.
 static SDL_Renderer* CreateScreenRenderer(SDL_Window* window, bool vsync) {
     if (PfIsHeadless()) return SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
     // A software renderer presents its frame straight to the window (shared memory
@@ -16,6 +40,10 @@ static SDL_Renderer* CreateScreenRenderer(SDL_Window* window, bool vsync) {
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     Uint32 flags = SDL_RENDERER_ACCELERATED | (vsync ? SDL_RENDERER_PRESENTVSYNC : 0);
     SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, flags);
+    if (renderer && DrawsOnTheCpu(renderer)) {
+        SDL_DestroyRenderer(renderer);
+        renderer = nullptr;
+    }
     if (!renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
     return renderer;
 }

@@ -5,6 +5,7 @@
 #include <iterator>
 #include <string>
 
+#include "pf_internal.h"
 #include "video_test_support.h"
 
 using ScreenTest = HeadlessVideo;
@@ -44,6 +45,17 @@ TEST_F(ScreenTest, ClearsOneAreaOfTheFrame) {
     EXPECT_EQ(ScreenPixel(629, 479), RGBA(10, 20, 30, 255));
     ClearFrameArea(0, 0, 0, 5, RGB(255, 255, 255));  // empty: nothing
     EXPECT_EQ(ScreenPixel(0, 0), RGBA(10, 20, 30, 255));
+}
+
+TEST(SoftwareOpenGl, TellsCpuRasterisersFromGraphicsCards) {
+    EXPECT_TRUE(PfIsSoftwareOpenGl("llvmpipe (LLVM 15.0.6, 256 bits)"));
+    EXPECT_TRUE(PfIsSoftwareOpenGl("softpipe"));
+    EXPECT_TRUE(PfIsSoftwareOpenGl("Mesa DRI Software Rasterizer"));
+    EXPECT_FALSE(PfIsSoftwareOpenGl("AMD Radeon RX 6600 (radeonsi, navi23, LLVM 15.0.6, DRM 3.49)"));
+    EXPECT_FALSE(PfIsSoftwareOpenGl("NVIDIA GeForce GTX 1060 6GB/PCIe/SSE2"));
+    EXPECT_FALSE(PfIsSoftwareOpenGl("Mesa Intel(R) UHD Graphics 620 (KBL GT2)"));
+    EXPECT_FALSE(PfIsSoftwareOpenGl(""));
+    EXPECT_FALSE(PfIsSoftwareOpenGl(nullptr));
 }
 
 TEST_F(ScreenTest, RejectsEmptySizes) {
