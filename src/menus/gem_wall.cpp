@@ -159,8 +159,7 @@ void DrawMenuBackground() {
     const size_t perRow = size_t(Menus.GemWallColumns) + 1;
     const std::vector<int>& rowSprites = Menus.GemWallRowSprites;
     if (rowSprites.size() * perRow != Menus.GemWall.size()) {
-        ClearFrame(RGB(0, 0, 0));
-        DrawTiles(0, Menus.GemWall.size());  // no row sprites for this wall
+        DrawMenuBackgroundTiles();  // no row sprites for this wall
         return;
     }
     ClearAroundRowSprites();

@@ -153,15 +153,8 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(opt.out, ec);
     std::filesystem::create_directories(opt.work, ec);
     const std::string pack = opt.out + "/Prismoria.data";
-    const std::string packTemp = pack + ".part";
-    if (!WritePackFile(packTemp, entries)) {
-        std::remove(packTemp.c_str());
-        std::fprintf(stderr, "assetgen: cannot write %s\n", pack.c_str());
-        return 1;
-    }
-    std::filesystem::rename(packTemp, pack, ec);
-    if (ec) {
-        std::remove(packTemp.c_str());
+    // The pack writer itself writes beside the final name and renames on success.
+    if (!WritePackFile(pack, entries)) {
         std::fprintf(stderr, "assetgen: cannot write %s\n", pack.c_str());
         return 1;
     }
