@@ -208,6 +208,7 @@ int GrabScreenImage(int number, int x, int y, int width, int height) {
     image->width = width;
     image->height = height;
     image->pixels.assign(size_t(width) * size_t(height), 0);
+    PfFlushScreen();
     SDL_Rect rect = {x, y, width, height};
     if (SDL_RenderReadPixels(PfVideo.renderer, &rect, SDL_PIXELFORMAT_RGBA32, image->pixels.data(), width * 4) != 0) {
         return 0;

@@ -1,6 +1,9 @@
 // pf_internal.h: what the platform layer's own files share with each other (never the game).
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 // Each area frees its objects; PfShutdown calls them all.
 void PfVideoShutdown();
 void PfAudioShutdown();
@@ -11,3 +14,25 @@ void PfFilesShutdown();
 // True for the renderer names of OpenGL implementations that rasterise on the CPU
 // (Mesa's llvmpipe and softpipe, the classic software rasteriser).
 bool PfIsSoftwareOpenGl(const char* rendererName);
+
+// A rectangle in a sprite's pixels.
+struct PfRect {
+    int x = 0, y = 0, width = 0, height = 0;
+    bool operator==(const PfRect&) const = default;
+};
+
+// How much of a sprite covers what lies under it: the box around every pixel that
+// is not fully clear, the largest fully opaque rectangle inside it (empty when
+// there is none worth drawing apart) and whether every pixel is opaque.
+struct PfSpriteCover {
+    PfRect visible;
+    PfRect core;
+    bool opaque = false;
+};
+
+// Measures a sprite's pixels for drawing in parts; see PfSpriteCover. Opaque
+// rectangles smaller than PF_MIN_COVER_CORE_PIXELS are not kept.
+constexpr int64_t PF_MIN_COVER_CORE_PIXELS = 4096;
+PfSpriteCover PfMeasureCover(const uint32_t* pixels, int width, int height);
+// The visible box less the core, as at most four strips (the whole box without a core).
+std::vector<PfRect> PfBlendedStrips(const PfSpriteCover& cover);

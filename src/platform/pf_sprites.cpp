@@ -6,7 +6,10 @@
 static PfSprite* FindSprite(int number) { return PfTableGet(PfVideo.sprites, number); }
 
 void PfReleaseSpriteTexture(PfSprite& sprite) {
-    if (sprite.texture) SDL_DestroyTexture(sprite.texture);
+    if (sprite.texture) {
+        PfFlushScreen();  // queued copies may still read from it
+        SDL_DestroyTexture(sprite.texture);
+    }
     sprite.texture = nullptr;
     sprite.textureKey = PfShownKey();
 }
@@ -162,7 +165,10 @@ static SDL_Texture* SpriteTexture(PfSprite& sprite) {
     if (!renderer) return nullptr;
     PfShownKey key = CurrentShownKey(sprite);
     if (sprite.textureKey == key && sprite.texture) return sprite.texture;
-    const Uint32 format = PfVideo.textureFormat;
+    PfFlushScreen();  // queued copies must still draw what the texture holds now
+    const std::vector<uint32_t>& pixels = PfShownPixels(sprite);
+    sprite.cover = PfMeasureCover(pixels.data(), key.width, key.height);
+    const Uint32 format = sprite.cover.opaque ? PfVideo.opaqueTextureFormat : PfVideo.textureFormat;
     Uint32 current = 0;
     int width = 0, height = 0;
     if (sprite.texture) SDL_QueryTexture(sprite.texture, &current, nullptr, &width, &height);
@@ -173,7 +179,6 @@ static SDL_Texture* SpriteTexture(PfSprite& sprite) {
         sprite.texture = SDL_CreateTexture(renderer, format, SDL_TEXTUREACCESS_STATIC, key.width, key.height);
         if (!sprite.texture) return nullptr;
     }
-    const std::vector<uint32_t>& pixels = PfShownPixels(sprite);
     const void* upload = pixels.data();
     static std::vector<uint32_t> converted;
     if (format != SDL_PIXELFORMAT_RGBA32) {
@@ -193,27 +198,51 @@ static SDL_Texture* SpriteTexture(PfSprite& sprite) {
     return sprite.texture;
 }
 
+// Draws the visible part of a blended sprite as its opaque core, copied, and the
+// strips around it, blended: the same pixels as blending the whole sprite, at a
+// fraction of the cost where the sprite is mostly solid or mostly clear.
+static void QueueCoveredParts(PfScreenCommand copy, const PfSpriteCover& cover, int x, int y) {
+    auto queue = [&](const PfRect& part, bool blend) {
+        copy.from = {part.x, part.y, part.width, part.height};
+        copy.to = {x + part.x, y + part.y, part.width, part.height};
+        copy.blend = blend;
+        PfQueueScreenCommand(copy);
+    };
+    if (cover.core.width > 0) queue(cover.core, false);
+    for (const PfRect& strip : PfBlendedStrips(cover)) queue(strip, true);
+}
+
 static void DrawSpriteWith(int number, int x, int y, int intensity, int64_t tint, bool blend) {
     PfSprite* sprite = FindSprite(number);
     if (!sprite || sprite->displayWidth <= 0 || sprite->displayHeight <= 0) return;
     SDL_Texture* texture = SpriteTexture(*sprite);
     if (!texture) return;
-    SDL_SetTextureBlendMode(texture, blend ? SDL_BLENDMODE_BLEND : SDL_BLENDMODE_NONE);
-    SDL_SetTextureAlphaMod(texture, Uint8(blend ? std::clamp(intensity, 0, 255) : 255));
+    PfScreenCommand copy;
+    copy.kind = PfScreenCommand::Copy;
+    copy.texture = texture;
+    copy.blend = blend;
+    copy.alpha = Uint8(blend ? std::clamp(intensity, 0, 255) : 255);
     if (tint >= 0) {
         uint32_t c = uint32_t(tint);
-        SDL_SetTextureColorMod(texture, Uint8(ColourRed(c)), Uint8(ColourGreen(c)), Uint8(ColourBlue(c)));
-    } else {
-        SDL_SetTextureColorMod(texture, 255, 255, 255);
+        copy.red = Uint8(ColourRed(c));
+        copy.green = Uint8(ColourGreen(c));
+        copy.blue = Uint8(ColourBlue(c));
     }
     // Resampled textures are drawn pixel for pixel; only a sprite too large to
     // resample is still scaled by the renderer.
     bool scaled = sprite->displayWidth != sprite->width || sprite->displayHeight != sprite->height;
-    SDL_SetTextureScaleMode(texture, scaled && !PfSpriteResampled(*sprite) && PfVideo.spriteQuality == 1
-                                         ? SDL_ScaleModeLinear
-                                         : SDL_ScaleModeNearest);
-    SDL_Rect target = {x, y, sprite->displayWidth, sprite->displayHeight};
-    SDL_RenderCopy(PfVideo.renderer, texture, nullptr, &target);
+    bool rendererScales = scaled && !PfSpriteResampled(*sprite);
+    copy.smooth = rendererScales && PfVideo.spriteQuality == 1;
+    // Drawn in parts only pixel for pixel: scaled parts could leave seams between them.
+    if (blend && copy.alpha == 255 && tint < 0 && !rendererScales && !PfVideo.screenScaled) {
+        QueueCoveredParts(copy, sprite->cover, x, y);
+        return;
+    }
+    int textureWidth = 0, textureHeight = 0;
+    SDL_QueryTexture(texture, nullptr, nullptr, &textureWidth, &textureHeight);
+    copy.from = {0, 0, textureWidth, textureHeight};
+    copy.to = {x, y, sprite->displayWidth, sprite->displayHeight};
+    PfQueueScreenCommand(copy);
 }
 
 void DrawSprite(int number, int x, int y, int intensity, int64_t tint) {

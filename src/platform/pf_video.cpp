@@ -80,7 +80,7 @@ static bool RendererTakes(const SDL_RendererInfo& info, Uint32 format) {
 }
 
 void PfChooseTextureFormats(SDL_Renderer* renderer, SDL_Window* window) {
-    PfVideo.textureFormat = SDL_PIXELFORMAT_RGBA32;
+    PfVideo.textureFormat = PfVideo.opaqueTextureFormat = SDL_PIXELFORMAT_RGBA32;
     SDL_RendererInfo info;
     if (!renderer || !window || SDL_GetRendererInfo(renderer, &info) != 0) return;
     Uint32 native = SDL_GetWindowPixelFormat(window);
@@ -90,18 +90,22 @@ void PfChooseTextureFormats(SDL_Renderer* renderer, SDL_Window* window) {
         !SDL_PixelFormatEnumToMasks(native, &bits, &r, &g, &b, &a) || bits != 32) {
         return;
     }
-    // The window's layout with its spare byte as alpha. Opaque sprites use it too:
-    // the software renderer draws textures without an alpha channel several times
-    // slower than these.
+    // Sprites with see-through pixels take the window's layout with its spare byte
+    // as alpha. Sprites without any take the window's own format, which the
+    // software renderer copies as whole rows (they are drawn with alpha only when
+    // faded, which it handles through the texture's alpha modulation).
     Uint32 withAlpha = a != 0 ? native : SDL_MasksToPixelFormatEnum(32, r, g, b, ~(r | g | b));
     if (withAlpha != SDL_PIXELFORMAT_UNKNOWN && RendererTakes(info, withAlpha)) PfVideo.textureFormat = withAlpha;
+    PfVideo.opaqueTextureFormat = PfVideo.textureFormat;
+    if (a == 0 && RendererTakes(info, native)) PfVideo.opaqueTextureFormat = native;
 }
 
 void PfCloseRenderer() {
+    PfDiscardScreenQueue();
     PfReleaseAllTextures();
     if (PfVideo.renderer) SDL_DestroyRenderer(PfVideo.renderer);
     PfVideo.renderer = nullptr;
-    PfVideo.textureFormat = SDL_PIXELFORMAT_RGBA32;
+    PfVideo.textureFormat = PfVideo.opaqueTextureFormat = SDL_PIXELFORMAT_RGBA32;
     if (PfVideo.screenOwnsWindow && PfVideo.screenWindow) {
         SDL_SetWindowGrab(PfVideo.screenWindow, SDL_FALSE);
         SDL_DestroyWindow(PfVideo.screenWindow);
@@ -110,6 +114,7 @@ void PfCloseRenderer() {
     PfVideo.screenWindow = nullptr;
     PfVideo.screenOwnsWindow = false;
     PfVideo.fullscreen = false;
+    PfVideo.screenScaled = false;
     PfVideo.screenWindowNumber = -1;
     PfVideo.screenWidth = PfVideo.screenHeight = 0;
     PfVideo.nextFrameNs = 0;
@@ -136,11 +141,13 @@ int OpenGameScreen(int width, int height, int depth, const std::string& title, i
     int outW = 0, outH = 0;
     SDL_GetRendererOutputSize(renderer, &outW, &outH);
     // A requested size other than the desktop's is scaled to fit, never a mode change.
-    if (outW != width || outH != height) SDL_RenderSetLogicalSize(renderer, width, height);
+    const bool scaled = outW != width || outH != height;
+    if (scaled) SDL_RenderSetLogicalSize(renderer, width, height);
     PfChooseTextureFormats(renderer, window);
     PfVideo.screenWindow = window;
     PfVideo.screenOwnsWindow = true;
     PfVideo.fullscreen = true;
+    PfVideo.screenScaled = scaled;
     PfVideo.renderer = renderer;
     PfVideo.screenWidth = width;
     PfVideo.screenHeight = height;
@@ -171,6 +178,7 @@ int OpenWindowedScreen(int window, int x, int y, int width, int height) {
     PfVideo.screenWindow = handle;
     PfVideo.screenOwnsWindow = false;
     PfVideo.fullscreen = false;
+    PfVideo.screenScaled = false;
     PfVideo.screenWindowNumber = window;
     PfVideo.renderer = renderer;
     PfVideo.screenWidth = width;
@@ -192,20 +200,22 @@ void SetFrameRate(int framesPerSecond) {
 
 void SetSpriteQuality(int quality) { PfVideo.spriteQuality = quality; }
 
+static void QueueFill(PfScreenCommand::Kind kind, int x, int y, int width, int height, uint32_t colour) {
+    PfScreenCommand fill;
+    fill.kind = kind;
+    fill.to = {x, y, width, height};
+    fill.red = Uint8(ColourRed(colour));
+    fill.green = Uint8(ColourGreen(colour));
+    fill.blue = Uint8(ColourBlue(colour));
+    PfQueueScreenCommand(fill);
+}
+
 void ClearFrame(uint32_t colour) {
-    if (!PfVideo.renderer) return;
-    SDL_SetRenderDrawColor(PfVideo.renderer, Uint8(ColourRed(colour)), Uint8(ColourGreen(colour)),
-                           Uint8(ColourBlue(colour)), 255);
-    SDL_RenderClear(PfVideo.renderer);
+    QueueFill(PfScreenCommand::Clear, 0, 0, PfVideo.screenWidth, PfVideo.screenHeight, colour);
 }
 
 void ClearFrameArea(int x, int y, int width, int height, uint32_t colour) {
-    if (!PfVideo.renderer || width <= 0 || height <= 0) return;
-    SDL_SetRenderDrawBlendMode(PfVideo.renderer, SDL_BLENDMODE_NONE);
-    SDL_SetRenderDrawColor(PfVideo.renderer, Uint8(ColourRed(colour)), Uint8(ColourGreen(colour)),
-                           Uint8(ColourBlue(colour)), 255);
-    SDL_Rect area = {x, y, width, height};
-    SDL_RenderFillRect(PfVideo.renderer, &area);
+    QueueFill(PfScreenCommand::Fill, x, y, width, height, colour);
 }
 
 // Holds the loop to the frame rate by sleeping until the next frame's deadline.
@@ -226,7 +236,10 @@ static void PaceFrame() {
 
 void FlipFrame() {
     PfPumpEvents();
-    if (PfVideo.renderer) SDL_RenderPresent(PfVideo.renderer);
+    if (PfVideo.renderer) {
+        PfFlushScreen();
+        SDL_RenderPresent(PfVideo.renderer);
+    }
     PaceFrame();
 }
 
@@ -240,6 +253,7 @@ int ScreenHeight() { return PfVideo.screenHeight; }
 
 uint32_t ScreenPixel(int x, int y) {
     if (!PfVideo.renderer || x < 0 || y < 0 || x >= PfVideo.screenWidth || y >= PfVideo.screenHeight) return 0;
+    PfFlushScreen();
     SDL_Rect rect = {x, y, 1, 1};
     uint32_t pixel = 0;
     if (SDL_RenderReadPixels(PfVideo.renderer, &rect, SDL_PIXELFORMAT_RGBA32, &pixel, 4) != 0) return 0;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "pf_cursor_file.h"
+#include "pf_internal.h"
 #include "platform.h"
 
 // ---------------------------------------------------------------------------
@@ -99,6 +100,7 @@ struct PfSprite {
     PfShownKey shownKey;           // what `shown` holds
     SDL_Texture* texture = nullptr;
     PfShownKey textureKey;         // what the texture holds; a default key means nothing yet
+    PfSpriteCover cover;           // the shape of the texture's pixels, measured on upload
 };
 
 struct PfImage {
@@ -129,6 +131,20 @@ struct PfCursor {
     SDL_Cursor* cursor = nullptr;  // nullptr where the video driver has no cursors
 };
 
+// One fill or copy onto the screen, waiting for the frame to be shown.
+struct PfScreenCommand {
+    enum Kind { Clear, Fill, Copy } kind = Fill;
+    SDL_Rect to = {0, 0, 0, 0};       // on the screen
+    SDL_Rect from = {0, 0, 0, 0};     // in the texture (copies)
+    SDL_Texture* texture = nullptr;   // copies
+    bool blend = false;               // copies: lay over what is there instead of replacing it
+    bool smooth = false;              // copies drawn at another size: filter them
+    bool pixelForPixel = false;       // set on queueing: the copy is not scaled
+    Uint8 alpha = 255;
+    Uint8 red = 255, green = 255, blue = 255;  // fill colour, or a copy's colour modulation
+    bool Opaque() const { return kind != Copy || !blend; }
+};
+
 // ---------------------------------------------------------------------------
 // Subsystem state: one instance each.
 
@@ -147,7 +163,12 @@ struct PfVideoState {
     // The sprite texture format matching the renderer's own pixels, so drawing a
     // sprite copies or blends without converting. RGBA32 until a renderer says otherwise.
     Uint32 textureFormat = SDL_PIXELFORMAT_RGBA32;
+    // For sprites without a single see-through pixel: the window's own format, so
+    // an opaque draw is a straight copy of rows.
+    Uint32 opaqueTextureFormat = SDL_PIXELFORMAT_RGBA32;
     int screenWidth = 0, screenHeight = 0;
+    std::vector<PfScreenCommand> screenQueue;  // this frame's drawing, run when it is shown or read
+    bool screenScaled = false;  // the renderer scales the game's size to the display's
     int frameRate = 60;
     int spriteQuality = 0;
     uint64_t nextFrameNs = 0;  // steady-clock deadline of the next flip
@@ -214,6 +235,13 @@ void PfResample(const std::vector<uint32_t>& src, int srcW, int srcH, std::vecto
 constexpr int64_t PF_MAX_SHOWN_PIXELS = int64_t(1) << 24;
 bool PfSpriteResampled(const PfSprite& sprite);
 const std::vector<uint32_t>& PfShownPixels(PfSprite& sprite);
+
+// The screen's drawing queue. Commands are clipped to the screen on queueing;
+// PfFlushScreen draws what of them stays visible and empties the queue. It runs
+// before the frame is shown or read and before a queued texture changes or goes.
+void PfQueueScreenCommand(PfScreenCommand command);
+void PfFlushScreen();
+void PfDiscardScreenQueue();
 
 // Sprite textures: released before the renderer goes, uploaded again on the next draw.
 void PfReleaseSpriteTexture(PfSprite& sprite);
