@@ -22,7 +22,7 @@ bool Intersect(const SDL_Rect& a, const SDL_Rect& b, SDL_Rect& out) {
 // The parts of `area` that none of the occluders covers, as disjoint rectangles.
 void Uncovered(const SDL_Rect& area, const std::vector<SDL_Rect>& occluders, std::vector<SDL_Rect>& pieces) {
     pieces.assign(1, area);
-    std::vector<SDL_Rect> next;
+    static std::vector<SDL_Rect> next;  // kept between calls: no allocation per frame
     for (const SDL_Rect& o : occluders) {
         if (pieces.empty() || pieces.size() > kMaxPieces) return;
         next.clear();
@@ -107,8 +107,11 @@ void PfFlushScreen() {
     }
     const bool cut = !PfVideo.screenScaled;
     // Back to front: each command loses what later opaque commands paint over.
-    std::vector<std::vector<SDL_Rect>> pieces(queue.size());
-    std::vector<SDL_Rect> occluders;
+    // Kept between frames so that a steady frame allocates nothing.
+    static std::vector<std::vector<SDL_Rect>> pieces;
+    static std::vector<SDL_Rect> occluders;
+    if (pieces.size() < queue.size()) pieces.resize(queue.size());
+    occluders.clear();
     for (size_t i = queue.size(); i-- > 0;) {
         const PfScreenCommand& c = queue[i];
         const bool exact = cut && c.pixelForPixel;
