@@ -1,6 +1,7 @@
 // menus.h: the menu panels and their buttons, and the moving background behind the menus.
 #pragma once
 
+#include <array>
 #include <vector>
 
 // One button: the image drawn now (normal or hover), where it is drawn, and its
@@ -26,11 +27,11 @@ void BuildAllPanels();
 void BuildGemWall();
 void StepGemWall();
 void DrawMenuBackground();
-// The same picture as DrawMenuBackground, drawn tile by tile without the row sprites.
+// The same picture as DrawMenuBackground, every gem drawn with its transparency.
 void DrawMenuBackgroundTiles();
-// Sprite numbers kept for the gem wall's rows.
-constexpr int GemWallFirstRowSprite = 200;
-constexpr int GemWallRowSpriteCount = 64;
+// Sprite numbers kept for the gem wall's tiles: GemWallFirstTileSprite + colour (1..11).
+constexpr int GemColourCount = 11;
+constexpr int GemWallFirstTileSprite = 200;
 
 // ---------------------------------------------------------------------------
 // Button arrays and hovered-button numbers of every menu-like screen. Arrays are
@@ -79,9 +80,9 @@ struct MenuScreensState {
     std::vector<int> ResolutionImages;
     std::vector<GemTile> GemWall;
     int GemWallColumns = 0;
-    // The gem wall's rows composed into one opaque sprite each, in the order of the
-    // rows in GemWall; 0 where a row could not be composed (drawn tile by tile).
-    std::vector<int> GemWallRowSprites;
+    // Per gem colour (1..11), the opaque tile sprite of that gem on black; 0 where
+    // the gem is drawn with its own transparency.
+    std::array<int, GemColourCount + 1> GemWallTileSprites = {};
 };
 
 extern MenuScreensState Menus;

@@ -15,8 +15,14 @@ namespace {
 // this many the remaining pieces are simply drawn (drawing more is never wrong).
 constexpr size_t kMaxPieces = 64;
 
+// Written out rather than SDL's: a menu frame tests tens of thousands of pairs.
 bool Intersect(const SDL_Rect& a, const SDL_Rect& b, SDL_Rect& out) {
-    return SDL_IntersectRect(&a, &b, &out) == SDL_TRUE;
+    const int left = std::max(a.x, b.x), right = std::min(a.x + a.w, b.x + b.w);
+    if (left >= right) return false;
+    const int top = std::max(a.y, b.y), bottom = std::min(a.y + a.h, b.y + b.h);
+    if (top >= bottom) return false;
+    out = {left, top, right - left, bottom - top};
+    return true;
 }
 
 // The parts of `area` that none of the occluders covers, as disjoint rectangles.
@@ -40,6 +46,32 @@ void Uncovered(const SDL_Rect& area, const std::vector<SDL_Rect>& occluders, std
         }
         pieces.swap(next);
     }
+}
+
+// Adds an opaque rectangle to the occluders, joined with the newest one when the
+// two make a rectangle together: a wall of tiles drawn row by row becomes a
+// handful of occluders instead of hundreds, which keeps the cutting cheap.
+void AddOccluder(std::vector<SDL_Rect>& occluders, SDL_Rect r) {
+    auto join = [](SDL_Rect& a, const SDL_Rect& b) {
+        if (a.y == b.y && a.h == b.h && (a.x + a.w == b.x || b.x + b.w == a.x)) {
+            a.x = std::min(a.x, b.x);
+            a.w += b.w;
+            return true;
+        }
+        if (a.x == b.x && a.w == b.w && (a.y + a.h == b.y || b.y + b.h == a.y)) {
+            a.y = std::min(a.y, b.y);
+            a.h += b.h;
+            return true;
+        }
+        return false;
+    };
+    if (occluders.empty() || !join(occluders.back(), r)) {
+        occluders.push_back(r);
+        return;
+    }
+    // The grown rectangle may now complete one with the rectangle before it (a
+    // finished row of tiles over the rows already joined).
+    while (occluders.size() >= 2 && join(occluders[occluders.size() - 2], occluders.back())) occluders.pop_back();
 }
 
 // Clips a pixel-for-pixel command to the screen, moving its source with it; false
@@ -120,7 +152,7 @@ void PfFlushScreen() {
         } else {
             pieces[i].assign(1, c.to);
         }
-        if (exact && c.Opaque()) occluders.push_back(c.to);
+        if (exact && c.Opaque()) AddOccluder(occluders, c.to);
     }
     // Front to back, as the game drew them.
     for (size_t i = 0; i < queue.size(); i++) {

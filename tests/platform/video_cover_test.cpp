@@ -123,6 +123,19 @@ static void DrawScene(bool reference) {
     }
     ClearFrameArea(600, 0, 40, 480, RGB(0, 0, 0));
     step();
+    // A wall of opaque tiles, row by row, over part of the stripes and off the left edge.
+    for (int y = 130; y < 400; y += 45) {
+        for (int x = -20; x < 500; x += 45) {
+            DrawSpriteOpaque(4, x, y);
+            step();
+        }
+    }
+    DrawSprite(3, 200, 200, 255, plain);  // see-through, between two layers of tiles
+    step();
+    for (int x = 0; x < 300; x += 45) {
+        DrawSpriteOpaque(4, x, 220);
+        step();
+    }
     DrawSprite(2, 100, 60, 255, plain);   // framed: opaque middle and see-through border
     step();
     DrawSprite(2, 150, 100, 255, plain);  // overlapping the first
@@ -151,9 +164,16 @@ TEST_F(ScreenQueueTest, SkippingHiddenDrawingChangesNoPixel) {
     ASSERT_EQ(LoadSpriteBytes(2, png.data(), png.size(), SPRITE_ALPHA), 1);
     png = MakePng(30, 30, std::vector<uint32_t>(900, RGBA(255, 255, 255, 100)));
     ASSERT_EQ(LoadSpriteBytes(3, png.data(), png.size(), SPRITE_ALPHA), 1);
+    std::vector<uint32_t> tile;
+    for (int i = 0; i < 45 * 45; i++) tile.push_back(RGBA(i % 45 * 5, 90, i / 45 * 5, 255));
+    png = MakePng(45, 45, tile);
+    ASSERT_EQ(LoadSpriteBytes(4, png.data(), png.size(), SPRITE_ALPHA), 1);
 
     DrawScene(true);
     ASSERT_EQ(GrabScreenImage(10, 0, 0, 640, 480), 1);
+    // Nothing of the reference may survive into the second picture.
+    ClearFrame(RGB(255, 0, 255));
+    ASSERT_EQ(ScreenPixel(0, 0), RGBA(255, 0, 255, 255));
     DrawScene(false);
     ASSERT_EQ(GrabScreenImage(11, 0, 0, 640, 480), 1);
     int differing = 0;
