@@ -38,7 +38,7 @@ void DrawScreenState() {
         return;
     }
     if (state <= StateQuitConfirm) {
-        DrawMenuBackground();
+        DrawGemWall();
         DrawSprite(ImgGameLogo, Display.LogoX, Display.LogoY);
         if (state >= StateMainMenu) {
             DrawMenuScreen(state);
@@ -94,7 +94,7 @@ void RunOneFrame() {
     }
     StepIntro();
     if (App.ScreenState >= StateTitle && App.ScreenState <= StateQuitConfirm) {
-        StepGemWall();
+        ScrollGemWall(Menus.GemWallColumns, Display.TileSize);
     }
     StepPlayFrame();
     HandlePointer();

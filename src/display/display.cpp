@@ -247,7 +247,7 @@ void BuildSurfaceContents() {
     PlaceGameLogo();
     CreateFonts();
     BuildAllPanels();
-    BuildGemWall();
+    Menus.GemWallColumns = BuildGemWall(Display.ScreenWidth, Display.ScreenHeight, Display.TileSize);
     LogValue("TileSize: ", std::to_string(Display.TileSize));
     SetFrameRate(60);
     SetSpriteQuality(1);

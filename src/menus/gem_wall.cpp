@@ -1,7 +1,6 @@
 // gem_wall.cpp: the wall of random gems that scrolls up behind the menu screens, one pixel per frame.
 
 #include "display/assets.h"
-#include "display/display.h"
 #include "menus/menus.h"
 #include "platform.h"
 
@@ -27,8 +26,7 @@ int WallTileSprite(int image) {
 // a few kilobytes that stay in the processor's cache for the whole wall. A gem
 // shown at another size than a tile would spill over its neighbours, so it keeps
 // no tile sprite and is drawn with its transparency.
-void ComposeTileSprites() {
-    const int tile = Display.TileSize;
+void ComposeTileSprites(int tile) {
     Menus.GemWallTileSprites.fill(0);
     for (int colour = 1; colour <= GemColourCount; ++colour) {
         const int number = GemWallFirstTileSprite + colour;
@@ -51,28 +49,24 @@ void ComposeTileSprites() {
 
 }  // namespace
 
-void BuildGemWall() {
-    const int tile = Display.TileSize;
+int BuildGemWall(int width, int height, int tile) {
     Menus.GemWall.clear();
-    Menus.GemWallColumns = 0;
-    ComposeTileSprites();
+    ComposeTileSprites(tile);
     if (tile <= 0) {
-        return;  // no layout yet: nothing to tile with
+        return 0;  // no layout yet: nothing to tile with
     }
-    const int columns = Display.ScreenWidth / tile + 1;
-    const int rows = Display.ScreenHeight / tile + 1;
+    const int columns = width / tile + 1;
+    const int rows = height / tile + 1;
     // Both bounds inclusive: one spare column and row beyond the screen edges.
     for (int j = 0; j <= rows; ++j) {
         for (int i = 0; i <= columns; ++i) {
             Menus.GemWall.push_back({RandomGemImage(), i * tile, j * tile});
         }
     }
-    Menus.GemWallColumns = columns;
+    return columns;
 }
 
-void StepGemWall() {
-    const int tile = Display.TileSize;
-    const int columns = Menus.GemWallColumns;
+void ScrollGemWall(int columns, int tile) {
     std::vector<GemTile>& wall = Menus.GemWall;
     if (wall.empty() || tile <= 0) {
         return;
@@ -92,7 +86,7 @@ void StepGemWall() {
 
 // Black, then every tile: the opaque tile sprites where there are, the gem itself
 // otherwise. The screen skips the clear wherever the tiles cover it.
-void DrawMenuBackground() {
+void DrawGemWall() {
     ClearFrame(RGB(0, 0, 0));
     for (const GemTile& t : Menus.GemWall) {
         const int sprite = WallTileSprite(t.image);
@@ -104,7 +98,7 @@ void DrawMenuBackground() {
     }
 }
 
-void DrawMenuBackgroundTiles() {
+void DrawGemWallGemByGem() {
     ClearFrame(RGB(0, 0, 0));
     for (const GemTile& t : Menus.GemWall) {
         DrawSprite(t.image, t.x, t.y);

@@ -24,11 +24,14 @@ inline bool PointInButton(const MenuButton& b, int x, int y) {
 // rebuild, language change) and the game-over panel with score 0.
 void BuildAllPanels();
 // The background of the menu screens: built for the screen size, advanced per frame.
-void BuildGemWall();
-void StepGemWall();
-void DrawMenuBackground();
-// The same picture as DrawMenuBackground, every gem drawn with its transparency.
-void DrawMenuBackgroundTiles();
+// BuildGemWall fills the wall for a screen of width x height in tiles of `tile`
+// and answers its last column index (kept as GemWallColumns); ScrollGemWall moves
+// it up one pixel, recycling the top row; DrawGemWall draws it on black.
+int BuildGemWall(int width, int height, int tile);
+void ScrollGemWall(int columns, int tile);
+void DrawGemWall();
+// The same picture as DrawGemWall, every gem drawn with its transparency.
+void DrawGemWallGemByGem();
 // Sprite numbers kept for the gem wall's tiles: GemWallFirstTileSprite + colour (1..11).
 constexpr int GemColourCount = 11;
 constexpr int GemWallFirstTileSprite = 200;

@@ -72,18 +72,18 @@ TEST_F(Shell, GemWallCoversTheScreenAndScrollsOnePixelAFrame) {
     const int tile = Display.TileSize;
     const int columns = Display.ScreenWidth / tile + 1;
     const int rows = Display.ScreenHeight / tile + 1;
-    BuildGemWall();
+    Menus.GemWallColumns = BuildGemWall(Display.ScreenWidth, Display.ScreenHeight, tile);
     ASSERT_EQ(Menus.GemWallColumns, columns);
     ASSERT_EQ(int(Menus.GemWall.size()), (columns + 1) * (rows + 1));
     EXPECT_EQ(Menus.GemWall.back().x, columns * tile);
     EXPECT_EQ(Menus.GemWall.back().y, rows * tile);
-    StepGemWall();
+    ScrollGemWall(columns, tile);
     EXPECT_EQ(Menus.GemWall.front().y, -1);
     // After a tile and a bit the top row is recycled at the bottom; the count stays.
-    for (int i = 0; i < tile; ++i) StepGemWall();
+    for (int i = 0; i < tile; ++i) ScrollGemWall(columns, tile);
     EXPECT_EQ(Menus.GemWall.front().y, -tile - 1);
     const int lastY = Menus.GemWall.back().y;
-    StepGemWall();  // the top row is now wholly above the screen
+    ScrollGemWall(columns, tile);  // the top row is now wholly above the screen
     EXPECT_EQ(int(Menus.GemWall.size()), (columns + 1) * (rows + 1));
     EXPECT_EQ(Menus.GemWall.front().y, -2) << "the second row moved up to the front";
     EXPECT_EQ(Menus.GemWall.back().y, lastY + tile - 1) << "a new row below the last one";
@@ -92,6 +92,11 @@ TEST_F(Shell, GemWallCoversTheScreenAndScrollsOnePixelAFrame) {
 }
 
 namespace {
+
+// The wall rebuilt for the current display, as a display rebuild does.
+void RebuildGemWall() {
+    Menus.GemWallColumns = BuildGemWall(Display.ScreenWidth, Display.ScreenHeight, Display.TileSize);
+}
 
 // The frame drawn so far, grabbed into an image and read back as pixels.
 std::vector<uint32_t> GrabFrame() {
@@ -113,9 +118,9 @@ std::vector<uint32_t> GrabFrame() {
 static void ExpectTileSpritesShowTheGems(const char* when) {
     ClearFrame(RGB(255, 0, 255));
     (void)ScreenPixel(0, 0);  // drawn now: nothing of an earlier picture survives
-    DrawMenuBackground();
+    DrawGemWall();
     const std::vector<uint32_t> cached = GrabFrame();
-    DrawMenuBackgroundTiles();
+    DrawGemWallGemByGem();
     const std::vector<uint32_t> gems = GrabFrame();
     ASSERT_EQ(cached.size(), size_t(ScreenWidth()) * size_t(ScreenHeight()));
     ASSERT_EQ(gems.size(), cached.size());
@@ -130,7 +135,7 @@ static void ExpectTileSpritesShowTheGems(const char* when) {
 
 TEST_F(Shell, GemWallTileSpritesShowExactlyWhatTheGemsShow) {
     StartAtMainMenu();
-    BuildGemWall();
+    RebuildGemWall();
     const int tile = Display.TileSize;
     for (int colour = 1; colour <= GemColourCount; ++colour) {
         const int number = Menus.GemWallTileSprites[size_t(colour)];
@@ -143,13 +148,13 @@ TEST_F(Shell, GemWallTileSpritesShowExactlyWhatTheGemsShow) {
     int stepped = 0;
     for (int target : {0, 1, tile, tile + 1, tile + 2, 2 * tile + 3, 3 * tile + 7}) {
         while (stepped < target) {
-            StepGemWall();
+            ScrollGemWall(Menus.GemWallColumns, tile);
             ++stepped;
         }
         ExpectTileSpritesShowTheGems(("after " + std::to_string(stepped) + " steps").c_str());
     }
     EXPECT_EQ(PfLiveObjectCount(PF_OBJECTS_SPRITES), sprites) << "scrolling makes no sprites";
-    BuildGemWall();
+    RebuildGemWall();
     EXPECT_EQ(PfLiveObjectCount(PF_OBJECTS_SPRITES), sprites) << "a rebuild replaces the tile sprites";
 }
 
@@ -160,7 +165,7 @@ TEST_F(Shell, GemWallLeavesNoStaleFrameWhereTheTilesDoNotReach) {
     StartAtMainMenu();
     const int tile = Display.TileSize;
     ScaleSprite(Assets.Gem[3], tile + 10, tile + 10);
-    BuildGemWall();
+    RebuildGemWall();
     EXPECT_EQ(Menus.GemWallTileSprites[3], 0) << "a gem larger than its tile";
     EXPECT_NE(Menus.GemWallTileSprites[4], 0);
     const size_t perRow = size_t(Menus.GemWallColumns) + 1;
@@ -178,7 +183,7 @@ TEST_F(Shell, GemWallLeavesNoStaleFrameWhereTheTilesDoNotReach) {
     ExpectTileSpritesShowTheGems("on a shifted, short wall");
     ClearFrame(stale);
     ASSERT_EQ(ScreenPixel(0, 0) & 0xFFFFFFu, stale & 0xFFFFFFu);
-    DrawMenuBackground();
+    DrawGemWall();
     const std::vector<uint32_t> cached = GrabFrame();
     ASSERT_EQ(cached.size(), size_t(ScreenWidth()) * size_t(ScreenHeight()));
     size_t staleLeft = 0;

@@ -111,7 +111,7 @@ protected:
         PlaceGameLogo();
         CreateFonts();
         BuildAllPanels();
-        BuildGemWall();
+        Menus.GemWallColumns = BuildGemWall(Display.ScreenWidth, Display.ScreenHeight, Display.TileSize);
         App.Pending = App.Settings;
         App.ScreenState = StateSettings;
         App.SplashCounter = 57;
