@@ -120,6 +120,17 @@ void PfCloseRenderer() {
     PfVideo.nextFrameNs = 0;
 }
 
+// Makes a new renderer on a window the screen. The screen was closed just before,
+// so everything not set here is at its closed value (a windowed, unscaled screen).
+static void TakeScreen(SDL_Window* window, SDL_Renderer* renderer, int width, int height) {
+    PfChooseTextureFormats(renderer, window);
+    PfVideo.screenWindow = window;
+    PfVideo.renderer = renderer;
+    PfVideo.screenWidth = width;
+    PfVideo.screenHeight = height;
+    PfVideo.nextFrameNs = 0;
+}
+
 int OpenGameScreen(int width, int height, int depth, const std::string& title, int flipMode) {
     (void)depth;  // the renderer always works in 32-bit colour
     if (width <= 0 || height <= 0 || !PfEnsureVideo()) return 0;
@@ -143,15 +154,10 @@ int OpenGameScreen(int width, int height, int depth, const std::string& title, i
     // A requested size other than the desktop's is scaled to fit, never a mode change.
     const bool scaled = outW != width || outH != height;
     if (scaled) SDL_RenderSetLogicalSize(renderer, width, height);
-    PfChooseTextureFormats(renderer, window);
-    PfVideo.screenWindow = window;
+    TakeScreen(window, renderer, width, height);
     PfVideo.screenOwnsWindow = true;
     PfVideo.fullscreen = true;
     PfVideo.screenScaled = scaled;
-    PfVideo.renderer = renderer;
-    PfVideo.screenWidth = width;
-    PfVideo.screenHeight = height;
-    PfVideo.nextFrameNs = 0;
     if (!PfIsHeadless()) {
         SDL_RaiseWindow(window);
         SDL_SetWindowInputFocus(window);
@@ -170,20 +176,12 @@ int OpenWindowedScreen(int window, int x, int y, int width, int height) {
     CloseGameScreen();
     SDL_Renderer* renderer = CreateScreenRenderer(handle, true);
     if (!renderer) return 0;
-    PfChooseTextureFormats(renderer, handle);
     if (x != 0 || y != 0) {
         SDL_Rect area = {x, y, width, height};
         SDL_RenderSetViewport(renderer, &area);
     }
-    PfVideo.screenWindow = handle;
-    PfVideo.screenOwnsWindow = false;
-    PfVideo.fullscreen = false;
-    PfVideo.screenScaled = false;
+    TakeScreen(handle, renderer, width, height);
     PfVideo.screenWindowNumber = window;
-    PfVideo.renderer = renderer;
-    PfVideo.screenWidth = width;
-    PfVideo.screenHeight = height;
-    PfVideo.nextFrameNs = 0;
     if (!PfIsHeadless()) SDL_ShowCursor(SDL_ENABLE);
     TakeWindowState(handle);
     return 1;
