@@ -11,13 +11,7 @@
 #include "harness.h"
 #include "platform.h"
 
-class Keys : public testing::Test {
-protected:
-    void SetUp() override {
-        if (!GameDataAvailable()) GTEST_SKIP() << "the data pack has not been built";
-    }
-    void TearDown() override { StopHarness(); }
-};
+using Keys = HarnessTest;
 
 TEST_F(Keys, EscapeDoesNothingDuringTheIntro) {
     StartHarness();

@@ -7,13 +7,7 @@
 #include "harness.h"
 #include "platform.h"
 
-class MainLoop : public testing::Test {
-protected:
-    void SetUp() override {
-        if (!GameDataAvailable()) GTEST_SKIP() << "the data pack has not been built";
-    }
-    void TearDown() override { StopHarness(); }
-};
+using MainLoop = HarnessTest;
 
 TEST_F(MainLoop, FullScreenHeldButtonClicksOnce) {
     HarnessOptions options;

@@ -19,13 +19,7 @@ TEST(FatalExit, MessageIsNeverBlankAndTheProcessFails) {
     ResetTextTable();
 }
 
-class Shell : public testing::Test {
-protected:
-    void SetUp() override {
-        if (!GameDataAvailable()) GTEST_SKIP() << "the data pack has not been built";
-    }
-    void TearDown() override { StopHarness(); }
-};
+using Shell = HarnessTest;
 
 TEST_F(Shell, SettingsOkWithANewScreenModeReopensAndReplaysTheTitle) {
     StartAtMainMenu();  // borderless

@@ -9,13 +9,7 @@
 #include "harness.h"
 #include "platform.h"
 
-class Transitions : public testing::Test {
-protected:
-    void SetUp() override {
-        if (!GameDataAvailable()) GTEST_SKIP() << "the data pack has not been built";
-    }
-    void TearDown() override { StopHarness(); }
-};
+using Transitions = HarnessTest;
 
 TEST_F(Transitions, IntroRunsLogoThenTitleThenMainMenu) {
     StartHarness();

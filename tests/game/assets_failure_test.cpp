@@ -7,6 +7,9 @@ namespace {
 
 using testpack::CountLine;
 
+// What the fatal message box writes to stderr.
+const char* const FatalBox = "Prismoria::";
+
 // Each case runs the loading in a child process, which must end through the
 // asset error; the child's log is then read back here.
 class AssetFailureTest : public HeadlessDisplayTest {
@@ -24,19 +27,23 @@ protected:
     // the log read here may be empty there.
     std::vector<std::string> ChildLog() { return testpack::ReadLogLines(LogPath); }
     std::string LastChildLine() { return testpack::LastLine(ChildLog()); }
-};
 
-const char* const FatalBox = "Prismoria::";
+    // Runs one loading step with a fresh log in a child process, which must end
+    // through the asset error.
+    void ExpectLoadingFails(void (*load)()) {
+        EXPECT_EXIT(
+            {
+                StartLog();
+                load();
+            },
+            ::testing::ExitedWithCode(1), FatalBox);
+    }
+};
 
 }  // namespace
 
 TEST_F(AssetFailureTest, NoPackFailsWithFont) {
-    EXPECT_EXIT(
-        {
-            StartLog();
-            InstallTypeface();
-        },
-        ::testing::ExitedWithCode(1), FatalBox);
+    ExpectLoadingFails(InstallTypeface);
     std::vector<std::string> lines = ChildLog();
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[1], "Load asset (font):\t\tFAILED");
@@ -44,12 +51,7 @@ TEST_F(AssetFailureTest, NoPackFailsWithFont) {
 
 TEST_F(AssetFailureTest, MissingTypefaceFailsWithFont) {
     WritePack({"TimeandSpace-Regular.ttf"});
-    EXPECT_EXIT(
-        {
-            StartLog();
-            InstallTypeface();
-        },
-        ::testing::ExitedWithCode(1), FatalBox);
+    ExpectLoadingFails(InstallTypeface);
     EXPECT_EQ(LastChildLine(), "Load asset (font):\t\tFAILED");
 }
 
@@ -64,47 +66,27 @@ TEST_F(AssetFailureTest, TypefaceIsInstalledFromMemory) {
 }
 
 TEST_F(AssetFailureTest, NoPackForSoundsFailsWithMusicAndSfx) {
-    EXPECT_EXIT(
-        {
-            StartLog();
-            LoadSounds();
-        },
-        ::testing::ExitedWithCode(1), FatalBox);
+    ExpectLoadingFails(LoadSounds);
     EXPECT_EQ(LastChildLine(), "Load asset (music and sfx):\t\tFAILED");
 }
 
 TEST_F(AssetFailureTest, MissingSoundFailsWithItsEntryName) {
     // The test pack has no sounds at all: the first one is the one reported.
     WritePack({});
-    EXPECT_EXIT(
-        {
-            StartLog();
-            LoadSounds();
-        },
-        ::testing::ExitedWithCode(1), FatalBox);
+    ExpectLoadingFails(LoadSounds);
     EXPECT_EQ(LastChildLine(), "Load asset (music1.ogg):\t\tFAILED");
 }
 
 TEST_F(AssetFailureTest, NoPackForImagesFailsWithAnEmptyLabel) {
     ASSERT_TRUE(OpenSurface(1920, 1080));
-    EXPECT_EXIT(
-        {
-            StartLog();
-            LoadImages();
-        },
-        ::testing::ExitedWithCode(1), FatalBox);
+    ExpectLoadingFails(LoadImages);
     EXPECT_EQ(LastChildLine(), "Load asset ():\t\tFAILED");
 }
 
 TEST_F(AssetFailureTest, MissingSettingsTemplateFailsWithItsName) {
     WritePack({"settings_template.png"});
     ASSERT_TRUE(OpenSurface(1920, 1080));
-    EXPECT_EXIT(
-        {
-            StartLog();
-            LoadImages();
-        },
-        ::testing::ExitedWithCode(1), FatalBox);
+    ExpectLoadingFails(LoadImages);
     std::vector<std::string> lines = ChildLog();
     ASSERT_GE(lines.size(), 2u);
     EXPECT_EQ(lines[lines.size() - 2], "Load asset (menu_template.png):\t\tOK");
@@ -114,12 +96,7 @@ TEST_F(AssetFailureTest, MissingSettingsTemplateFailsWithItsName) {
 TEST_F(AssetFailureTest, MissingShapeFailsWithTheSeriesLabel) {
     WritePack({"shape07.png"});
     ASSERT_TRUE(OpenSurface(1920, 1080));
-    EXPECT_EXIT(
-        {
-            StartLog();
-            LoadImages();
-        },
-        ::testing::ExitedWithCode(1), FatalBox);
+    ExpectLoadingFails(LoadImages);
     std::vector<std::string> lines = ChildLog();
     EXPECT_EQ(testpack::LastLine(lines), "Load asset (temps):\t\tFAILED");
     EXPECT_EQ(CountLine(lines, "Load asset (temps):\t\tOK"), 6);
@@ -131,24 +108,14 @@ TEST_F(AssetFailureTest, MissingGemAndEffectFailWithTheirSeriesLabels) {
     ASSERT_TRUE(OpenSurface(1920, 1080));
     EXPECT_EXIT(LoadImages(), ::testing::ExitedWithCode(1), FatalBox);
     WritePack({"11.png"});
-    EXPECT_EXIT(
-        {
-            StartLog();
-            LoadImages();
-        },
-        ::testing::ExitedWithCode(1), FatalBox);
+    ExpectLoadingFails(LoadImages);
     EXPECT_EQ(LastChildLine(), "Load asset (gems fx):\t\tFAILED");
 }
 
 TEST_F(AssetFailureTest, MissingLogoVariantFailsWithItsEntryName) {
     WritePack({"brk_4x3.png"});
     ASSERT_TRUE(OpenSurface(1600, 1200));
-    EXPECT_EXIT(
-        {
-            StartLog();
-            LoadImages();
-        },
-        ::testing::ExitedWithCode(1), FatalBox);
+    ExpectLoadingFails(LoadImages);
     std::vector<std::string> lines = ChildLog();
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[1], "AspectRatio:  4:3");
@@ -158,12 +125,7 @@ TEST_F(AssetFailureTest, MissingLogoVariantFailsWithItsEntryName) {
 TEST_F(AssetFailureTest, UndecodableLogoFailsWithImageBrk) {
     WritePack({}, {{"brk_16x9.png", std::vector<uint8_t>(1000, 7)}});
     ASSERT_TRUE(OpenSurface(1920, 1080));
-    EXPECT_EXIT(
-        {
-            StartLog();
-            LoadImages();
-        },
-        ::testing::ExitedWithCode(1), FatalBox);
+    ExpectLoadingFails(LoadImages);
     EXPECT_EQ(LastChildLine(), "Load asset (image - brk):\t\tFAILED");
 }
 
@@ -171,12 +133,7 @@ TEST_F(AssetFailureTest, EntriesLargerThanTheirBufferCountAsMissing) {
     // A logo one byte over 4 MiB.
     WritePack({}, {{"brk_16x9.png", std::vector<uint8_t>(4194305, 1)}});
     ASSERT_TRUE(OpenSurface(1920, 1080));
-    EXPECT_EXIT(
-        {
-            StartLog();
-            LoadImages();
-        },
-        ::testing::ExitedWithCode(1), FatalBox);
+    ExpectLoadingFails(LoadImages);
     EXPECT_EQ(LastChildLine(), "Load asset (brk_16x9.png):\t\tFAILED");
 
     // A valid image over 200 KiB where only 200 KiB are allowed.
@@ -184,12 +141,7 @@ TEST_F(AssetFailureTest, EntriesLargerThanTheirBufferCountAsMissing) {
     ASSERT_GT(big.size(), 204800u);
     WritePack({}, {{"pointer.png", big}});
     DeleteFile(LogPath);
-    EXPECT_EXIT(
-        {
-            StartLog();
-            LoadImages();
-        },
-        ::testing::ExitedWithCode(1), FatalBox);
+    ExpectLoadingFails(LoadImages);
     EXPECT_EQ(LastChildLine(), "Load asset (pointer.png):\t\tFAILED");
 }
 
@@ -197,23 +149,13 @@ TEST_F(AssetFailureTest, EntriesLargerThanTheirBufferCountAsMissing) {
 TEST_F(AssetFailureTest, UndecodableImageFailsInsteadOfLoggingOk) {
     WritePack({}, {{"quit.png", std::vector<uint8_t>(500, 0x42)}});
     ASSERT_TRUE(OpenSurface(1920, 1080));
-    EXPECT_EXIT(
-        {
-            StartLog();
-            LoadImages();
-        },
-        ::testing::ExitedWithCode(1), FatalBox);
+    ExpectLoadingFails(LoadImages);
     std::vector<std::string> lines = ChildLog();
     EXPECT_EQ(testpack::LastLine(lines), "Load asset (quit.png):\t\tFAILED");
     EXPECT_EQ(CountLine(lines, "Load asset (quit.png):\t\tOK"), 0);
 
     WritePack({}, {{"gui_shape 03.png", std::vector<uint8_t>(500, 0x42)}});
     DeleteFile(LogPath);
-    EXPECT_EXIT(
-        {
-            StartLog();
-            LoadImages();
-        },
-        ::testing::ExitedWithCode(1), FatalBox);
+    ExpectLoadingFails(LoadImages);
     EXPECT_EQ(LastChildLine(), "Load asset (temps):\t\tFAILED");
 }

@@ -1,6 +1,8 @@
 // harness.h: runs the whole game headless for tests: temporary folders, start-up, injected input, frames.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -54,3 +56,13 @@ void StartGameThroughMenus(int mode, int size);
 std::string ReadTextFile(const std::string& path);
 bool FileExists(const std::string& path);
 std::vector<std::string> FilesIn(const std::string& folder);
+
+// A test case that runs the whole game: skipped without the data pack, and the
+// game is stopped after each case whatever it did.
+class HarnessTest : public testing::Test {
+protected:
+    void SetUp() override {
+        if (!GameDataAvailable()) GTEST_SKIP() << "the data pack has not been built";
+    }
+    void TearDown() override { StopHarness(); }
+};

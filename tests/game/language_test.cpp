@@ -189,13 +189,7 @@ TEST(BuiltInErrors, EveryErrorKeyHasAnEnglishFallback) {
     }
 }
 
-class LanguageStartUp : public testing::Test {
-protected:
-    void SetUp() override {
-        if (!GameDataAvailable()) GTEST_SKIP() << "the data pack has not been built";
-    }
-    void TearDown() override { StopHarness(); }
-};
+using LanguageStartUp = HarnessTest;
 
 TEST_F(LanguageStartUp, UnknownPreferredLanguageFallsBackToBritishEnglish) {
     PfShutdown();

@@ -138,13 +138,7 @@ TEST_F(LogReport, LogIntoAMissingFolderStaysOff) {
     EXPECT_FALSE(LogEnabled());
 }
 
-class LogSwitch : public testing::Test {
-protected:
-    void SetUp() override {
-        if (!GameDataAvailable()) GTEST_SKIP() << "the data pack has not been built";
-    }
-    void TearDown() override { StopHarness(); }
-};
+using LogSwitch = HarnessTest;
 
 TEST_F(LogSwitch, OnlyTheExactFirstParameterWritesALog) {
     HarnessOptions options;
