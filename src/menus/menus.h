@@ -2,6 +2,8 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <string>
 #include <vector>
 
 // One button: the image drawn now (normal or hover), where it is drawn, and its
@@ -77,6 +79,10 @@ struct MenuScreensState {
     // settings 8, quit 13 (twice: menu and in-game place), in-game menu 15, game over 16.
     MenuPanel MainMenuPanel, BoardSizePanel, GameModePanel, HelpPanel, CreditsPanel,
         SettingsPanel, QuitPanel, InGamePanel, InGameQuitPanel, GameOverPanel;
+    // The main menu panel's display width: as computed (for its own buttons) and
+    // as the panel's integer display width (for every popup).
+    float MainMenuWidth = 0.0f;
+    int PopupSide = 0;
     // Settings row images: per language (normal, hover) and per resolution entry
     // (normal, hover, inactive), in list order.
     std::vector<int> LanguageImages;
@@ -126,6 +132,13 @@ void DrawMenuScreen(int screenState);
 // (the board rules have already updated the table); the buttons are rendered only with withButtons.
 void BuildGameOverPanel(int score, bool withButtons, bool newBest = false);
 
+// Colours shared by every panel (packed as the platform's RGB/RGBA).
+constexpr uint32_t PanelColour = uint32_t(38) | (uint32_t(35) << 8) | (uint32_t(32) << 16);
+constexpr uint32_t TextColour = 0xFFFFFFFFu;
+constexpr uint32_t HoverTextColour = uint32_t(49) | (uint32_t(166) << 8) | (uint32_t(222) << 16) | 0xFF000000u;
+constexpr uint32_t TitleColour = uint32_t(176) | (uint32_t(203) << 8) | (uint32_t(16) << 16);
+constexpr uint32_t DisabledTextColour = uint32_t(95) | (uint32_t(95) << 8) | (uint32_t(95) << 16) | (uint32_t(95) << 24);
+
 // Settings screen: opening copies the settings in force to the pending copies;
 // a row click steps its pending value; OK applies, CANCEL drops them.
 void OpenSettings();
@@ -133,28 +146,23 @@ void StepSettingsRow(int row);
 void ApplySettings();
 
 // ---------------------------------------------------------------------------
-// Rendering helpers shared by the panel builders.
+// Panel builders. Each renders its panel and button images in the current
+// language, at the artwork's own size, scales them to the display and fills its
+// button records. The main menu comes first: every popup takes its width.
 
-#include <cstdint>
-#include <string>
-
-// Colours shared by every panel (packed as the platform's RGB/RGBA).
-constexpr uint32_t PanelColour = uint32_t(38) | (uint32_t(35) << 8) | (uint32_t(32) << 16);
-constexpr uint32_t TextColour = 0xFFFFFFFFu;
-constexpr uint32_t HoverTextColour = uint32_t(49) | (uint32_t(166) << 8) | (uint32_t(222) << 16) | 0xFF000000u;
-constexpr uint32_t TitleColour = uint32_t(176) | (uint32_t(203) << 8) | (uint32_t(16) << 16);
-
-// The size unit of the panels: TileSize, or 32 before a layout exists.
-int MenuUnit();
-void SetButtonRect(MenuButton& b, int image, int x, int y, int width, int height);
-// A panel box with its title centred at the top and text lines below it.
-// `number` may be PF_ANY; returns the image handle (0 on failure).
-int RenderPanelImage(int number, int width, int height, const std::string& title,
-                     const std::vector<std::string>& lines);
-// A button box: the label centred, or the label on the left and value on the right.
-int RenderButtonImage(int number, int width, int height, const std::string& label,
-                      const std::string& value, uint32_t colour);
-// Normal image under normalImage, hover image under normalImage + 1.
-void RenderButtonPair(int normalImage, int width, int height, const std::string& label,
-                      const std::string& value);
+void BuildMainMenu();
+void BuildGameModeMenu();
+void BuildBoardSizeMenu();
+void BuildQuitPanel();
+void BuildInGameMenu();
 void BuildSettingsPanel();
+void BuildHelpPanel();
+void BuildCreditsPanel();
+// The panels after a language change alone, in the order that change needs.
+void RebuildPanelsForLanguage();
+
+// The help text renderer: words separated by single blanks, "n{K}" moves K lines
+// down to the left margin, "c{" ... "}" draws in the highlight colour. Draws into
+// the current output with the current font; returns the y of the last line.
+int DrawMarkupText(int x0, int y0, int rightLimit, int lineHeight, const std::string& text,
+                   uint32_t normalColour, uint32_t highlightColour);

@@ -7,13 +7,22 @@
 #include "data/text.h"
 #include "display/assets.h"
 #include "display/display.h"
+#include "menus/menu_render.h"
 #include "menus/menus.h"
 #include "platform.h"
 
 namespace {
 
-constexpr uint32_t DisabledTextColour = uint32_t(95) | (uint32_t(95) << 8) | (uint32_t(95) << 16) |
-                                        (uint32_t(95) << 24);
+enum SettingsFont { FontSettingsRow = 5, FontSettingsTitle = 6 };
+
+// The row artwork is 1262 x 65 and the panel 1262 x 1120; labels start at 120
+// and values end at 1142 in those pixels.
+constexpr int RowRefWidth = 1262;
+constexpr int RowRefHeight = 65;
+constexpr int PanelRefHeight = 1120;
+constexpr int LabelLeft = 120;
+constexpr int ValueRight = 1142;
+constexpr int RowTops[8] = {0, 280, 380, 480, 580, 680, 900, 900};
 
 // Fixed row images: music ON 57/58, OFF 59/60; sounds ON 61/62, OFF 63/64;
 // screen mode WINDOWED 65/66, FULLSCREEN 67/68, BORDERLESS 69/70; OK 71/72; CANCEL 73/74.
@@ -32,55 +41,95 @@ void FreeImages(std::vector<int>& images) {
     images.clear();
 }
 
+// One row image: the label from the left, the value ending at the right, both in
+// one colour; `number` PF_ANY makes a new image. Returns the image's handle.
+int RenderRowImage(int number, const std::string& label, const std::string& value, uint32_t colour, int width,
+                   int height) {
+    FreeSprite(number);
+    int image = CopySprite(ImgSettingsButtonTemplate, number, SPRITE_ALPHA);
+    const int handle = number == PF_ANY ? image : number;
+    if (image != 0 && StartDrawing(SpriteOutput(handle))) {
+        DrawingMode(DRAW_TRANSPARENT | DRAW_ALPHABLEND);
+        UseFont(FontSettingsRow);
+        DrawTextAt(LabelLeft, 0, label, colour, PanelColour);
+        DrawTextAt(ValueRight - TextWidth(value), 0, value, colour, PanelColour);
+        StopDrawing();
+    }
+    if (image != 0) ScaleSprite(handle, width, height);
+    return image != 0 ? handle : 0;
+}
+
+void RenderRowPair(int normalImage, const std::string& label, const std::string& value, int width, int height) {
+    RenderRowImage(normalImage, label, value, TextColour, width, height);
+    RenderRowImage(normalImage + 1, label, value, HoverTextColour, width, height);
+}
+
 }  // namespace
 
 void BuildSettingsPanel() {
-    const int t = MenuUnit();
-    const int rowWidth = 10 * t;
-    const int rowStep = t + t / 4;
-    const int panelWidth = 12 * t;
-    const int panelHeight = 3 * t / 2 + 5 * rowStep + t / 2 + t + t / 2;
     MenuPanel& panel = Menus.SettingsPanel;
     panel.image = ImgSettingsPanel;
-    panel.x = Display.ScreenWidth / 2 - panelWidth / 2;
-    panel.y = Display.MenuCenterY - panelHeight / 2;
-    RenderPanelImage(ImgSettingsPanel, panelWidth, panelHeight, Text("tSettingsTITLE"), {});
+    MenuButton* rows = Menus.Settings;
+    int p = 0;
+    if (StartPanel(ImgSettingsPanel, ImgSettingsTemplate)) {
+        DrawPanelTitle(FontSettingsTitle, Text("tSettingsTITLE"));
+        UseFont(FontSettingsRow);
+        const int storedW = SpriteStoredWidth(ImgSettingsTemplate);
+        const int storedH = SpriteStoredHeight(ImgSettingsTemplate);
+        const int height = (Display.ScreenHeight / 100) * 56;
+        const int width = storedH > 0 ? height * storedW / storedH : 0;
+        ScaleSprite(ImgSettingsPanel, width, height);
+        panel.x = Display.ScreenWidth / 2 - width / 2;
+        panel.y = Display.MenuCenterY - height / 2;
+        p = width;
+        const int q = height;
+        for (int row = 1; row <= 7; ++row) {
+            rows[row].hitX1 = panel.x + p * LabelLeft / RowRefWidth;
+            rows[row].hitX2 = panel.x + p * ValueRight / RowRefWidth;
+            rows[row].hitY1 = panel.y + q * RowTops[row] / PanelRefHeight;
+            rows[row].drawX = panel.x;
+            rows[row].drawY = rows[row].hitY1;
+        }
+        // OK and CANCEL react only over their own labels.
+        rows[6].hitX2 = panel.x + p * (TextWidth(Text("tSettingsOK")) + LabelLeft) / RowRefWidth;
+        rows[7].hitX1 = panel.x + p * (ValueRight - TextWidth(Text("tSettingsCANCEL"))) / RowRefWidth;
+        StopDrawing();
+    }
+    const int width = p;
+    const int height = p * RowRefHeight / RowRefWidth;
 
-    RenderButtonPair(57, rowWidth, t, Text("tSettingsMUSIC"), Text("tSettingsON"));
-    RenderButtonPair(59, rowWidth, t, Text("tSettingsMUSIC"), Text("tSettingsOFF"));
-    RenderButtonPair(61, rowWidth, t, Text("tSettingsSOUNDFX"), Text("tSettingsON"));
-    RenderButtonPair(63, rowWidth, t, Text("tSettingsSOUNDFX"), Text("tSettingsOFF"));
-    RenderButtonPair(65, rowWidth, t, Text("tSettingsSCREENMODE"), Text("tSettingsWINDOWED"));
-    RenderButtonPair(67, rowWidth, t, Text("tSettingsSCREENMODE"), Text("tSettingsFULLSCREEN"));
-    RenderButtonPair(69, rowWidth, t, Text("tSettingsSCREENMODE"), Text("tSettingsBORDERLESS"));
+    RenderRowPair(57, Text("tSettingsMUSIC"), Text("tSettingsON"), width, height);
+    RenderRowPair(59, Text("tSettingsMUSIC"), Text("tSettingsOFF"), width, height);
+    RenderRowPair(61, Text("tSettingsSOUNDFX"), Text("tSettingsON"), width, height);
+    RenderRowPair(63, Text("tSettingsSOUNDFX"), Text("tSettingsOFF"), width, height);
+    RenderRowPair(65, Text("tSettingsSCREENMODE"), Text("tSettingsWINDOWED"), width, height);
+    RenderRowPair(67, Text("tSettingsSCREENMODE"), Text("tSettingsFULLSCREEN"), width, height);
+    RenderRowPair(69, Text("tSettingsSCREENMODE"), Text("tSettingsBORDERLESS"), width, height);
 
     FreeImages(Menus.ResolutionImages);
+    const std::string& resolution = Text("tSettingsRESOLUTION");
     for (const std::string& entry : Display.Resolutions) {
-        const std::string& label = Text("tSettingsRESOLUTION");
-        Menus.ResolutionImages.push_back(RenderButtonImage(PF_ANY, rowWidth, t, label, entry, TextColour));
-        Menus.ResolutionImages.push_back(
-            RenderButtonImage(PF_ANY, rowWidth, t, label, entry, HoverTextColour));
-        Menus.ResolutionImages.push_back(
-            RenderButtonImage(PF_ANY, rowWidth, t, label, entry, DisabledTextColour));
+        for (uint32_t colour : {TextColour, HoverTextColour, DisabledTextColour}) {
+            Menus.ResolutionImages.push_back(RenderRowImage(PF_ANY, resolution, entry, colour, width, height));
+        }
     }
     FreeImages(Menus.LanguageImages);
-    for (const LanguageListEntry& language : Languages.List) {
-        const std::string& label = Text("tSettingsLANGUAGE");
-        std::string name = UpperCase(language.name);
-        Menus.LanguageImages.push_back(RenderButtonImage(PF_ANY, rowWidth, t, label, name, TextColour));
-        Menus.LanguageImages.push_back(RenderButtonImage(PF_ANY, rowWidth, t, label, name, HoverTextColour));
+    const std::string& language = Text("tSettingsLANGUAGE");
+    // With no language found at all the row still shows its label, with no value.
+    std::vector<std::string> names;
+    for (const LanguageListEntry& entry : Languages.List) names.push_back(UpperCase(entry.name));
+    if (names.empty()) names.emplace_back();
+    for (const std::string& name : names) {
+        for (uint32_t colour : {TextColour, HoverTextColour}) {
+            Menus.LanguageImages.push_back(RenderRowImage(PF_ANY, language, name, colour, width, height));
+        }
     }
-    const int halfWidth = rowWidth / 2 - t / 4;
-    RenderButtonPair(71, halfWidth, t, Text("tSettingsOK"), "");
-    RenderButtonPair(73, halfWidth, t, Text("tSettingsCANCEL"), "");
+    RenderRowPair(71, Text("tSettingsOK"), "", width, height);
+    RenderRowPair(73, "", Text("tSettingsCANCEL"), width, height);
 
-    for (int row = 1; row <= 5; ++row) {
-        SetButtonRect(Menus.Settings[row], 0, panel.x + t, panel.y + 3 * t / 2 + (row - 1) * rowStep,
-                      rowWidth, t);
+    for (int row = 1; row <= 7; ++row) {
+        rows[row].hitY2 = rows[row].hitY1 + height;
     }
-    const int lastY = panel.y + 3 * t / 2 + 5 * rowStep + t / 2;
-    SetButtonRect(Menus.Settings[6], 71, panel.x + t, lastY, halfWidth, t);
-    SetButtonRect(Menus.Settings[7], 73, panel.x + t + rowWidth - halfWidth, lastY, halfWidth, t);
     ResetSettingsRows(Menus.SettingsHover);
 }
 
@@ -89,7 +138,6 @@ void ResetSettingsRows(int n) {
     MenuButton* rows = Menus.Settings;
     const int language = Languages.Current;
     const bool haveLanguage = language >= 0 && 2 * language + 1 < int(Menus.LanguageImages.size());
-    // With no language found the row shows nothing.
     rows[1].image = haveLanguage ? Menus.LanguageImages[size_t(2 * language)] : 0;
     rows[2].image = p.Music == 1 ? 57 : 59;
     rows[3].image = p.Sounds == 1 ? 61 : 63;
@@ -165,7 +213,7 @@ void ApplySettings() {
         int ok = LoadLanguage(App.GameDir + LanguagePackName, s.Language);
         LogValue("Load language (" + s.Language + "):", ok ? "OK" : "FAILED");
         if (!App.ReopenPending) {
-            BuildAllPanels();
+            RebuildPanelsForLanguage();
         }
     }
     if (App.ReopenPending) {

@@ -94,44 +94,6 @@ bool PfDecodePng(const void* data, size_t size, std::vector<uint32_t>& pixels, i
 }
 
 // ---------------------------------------------------------------------------
-// Bilinear resampling, weighted by alpha so that transparent neighbours do not
-// darken the edges.
-
-void PfResample(const std::vector<uint32_t>& src, int srcW, int srcH, std::vector<uint32_t>& dst, int dstW,
-                int dstH) {
-    dst.assign(size_t(dstW) * size_t(dstH), 0);
-    if (srcW <= 0 || srcH <= 0) return;
-    double scaleX = double(srcW) / dstW, scaleY = double(srcH) / dstH;
-    for (int y = 0; y < dstH; y++) {
-        double sy = std::clamp((y + 0.5) * scaleY - 0.5, 0.0, double(srcH - 1));
-        int y0 = int(sy), y1 = std::min(y0 + 1, srcH - 1);
-        double fy = sy - y0;
-        for (int x = 0; x < dstW; x++) {
-            double sx = std::clamp((x + 0.5) * scaleX - 0.5, 0.0, double(srcW - 1));
-            int x0 = int(sx), x1 = std::min(x0 + 1, srcW - 1);
-            double fx = sx - x0;
-            const uint32_t corners[4] = {src[size_t(y0) * srcW + x0], src[size_t(y0) * srcW + x1],
-                                         src[size_t(y1) * srcW + x0], src[size_t(y1) * srcW + x1]};
-            const double weights[4] = {(1 - fx) * (1 - fy), fx * (1 - fy), (1 - fx) * fy, fx * fy};
-            double r = 0, g = 0, b = 0, a = 0;
-            for (int i = 0; i < 4; i++) {
-                double wa = weights[i] * ColourAlpha(corners[i]);
-                r += wa * ColourRed(corners[i]);
-                g += wa * ColourGreen(corners[i]);
-                b += wa * ColourBlue(corners[i]);
-                a += wa;
-            }
-            uint32_t out = 0;
-            if (a > 0) {
-                out = RGBA(int(std::lround(r / a)), int(std::lround(g / a)), int(std::lround(b / a)),
-                           int(std::lround(a)));
-            }
-            dst[size_t(y) * dstW + x] = out;
-        }
-    }
-}
-
-// ---------------------------------------------------------------------------
 // Images
 
 static PfImage* FindImage(int number) { return PfTableGet(PfVideo.images, number); }

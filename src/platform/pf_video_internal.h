@@ -224,7 +224,8 @@ uint64_t PfNowNs();
 
 // PNG bytes -> RGBA pixels; false on anything malformed (never reads past size).
 bool PfDecodePng(const void* data, size_t size, std::vector<uint32_t>& pixels, int& width, int& height);
-// Bilinear resampling of RGBA pixels (alpha-weighted, so edges do not darken).
+// Resampling of RGBA pixels: linear where growing, area-averaged where shrinking
+// (alpha-weighted, so edges do not darken).
 void PfResample(const std::vector<uint32_t>& src, int srcW, int srcH, std::vector<uint32_t>& dst, int dstW,
                 int dstH);
 

@@ -114,6 +114,8 @@ uint32_t ImagePixel(int number, int x, int y);
 int GrabScreenImage(int number, int x, int y, int width, int height);
 // Writes an image as a Windows bitmap; 1 when the whole file was written.
 int SaveImageBmp(int number, const std::string& path);
+// The same as a PNG file (RGB, no alpha); 1 when the whole file was written.
+int SaveImagePng(int number, const std::string& path);
 
 // ---------------------------------------------------------------------------
 // 2D drawing onto a sprite or an image

@@ -1,0 +1,90 @@
+// pf_resample.cpp: resizing pixels for sprites and images: linear where they grow, area-averaged where they shrink.
+//
+// Panels carry their texts drawn at the artwork's own size and are shown at a
+// fraction of it (a quarter on small screens); sampling only the four nearest
+// source pixels there would drop whole strokes of the letters. Each axis that
+// shrinks therefore averages every source pixel under the target pixel, weighted
+// by how much of it is covered; an axis that grows interpolates linearly.
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "pf_video_internal.h"
+
+namespace {
+
+struct Tap {
+    int index;
+    double weight;
+};
+
+// For each target position along one axis, the source positions it takes and
+// their weights (summing to 1).
+std::vector<std::vector<Tap>> AxisTaps(int sourceSize, int targetSize) {
+    std::vector<std::vector<Tap>> taps(static_cast<size_t>(targetSize));
+    const double scale = double(sourceSize) / targetSize;
+    for (int t = 0; t < targetSize; t++) {
+        std::vector<Tap>& out = taps[size_t(t)];
+        if (scale <= 1.0) {
+            double s = std::clamp((t + 0.5) * scale - 0.5, 0.0, double(sourceSize - 1));
+            int s0 = int(s);
+            int s1 = std::min(s0 + 1, sourceSize - 1);
+            double f = s - s0;
+            out.push_back({s0, 1 - f});
+            if (s1 != s0) out.push_back({s1, f});
+            continue;
+        }
+        const double begin = t * scale;
+        const double end = std::min((t + 1) * scale, double(sourceSize));
+        for (int s = int(begin); s < end; s++) {
+            double covered = std::min(end, double(s + 1)) - std::max(begin, double(s));
+            if (covered > 0) out.push_back({s, covered / scale});
+        }
+    }
+    return taps;
+}
+
+}  // namespace
+
+// Colours are weighted by their alpha, so transparent neighbours leave no dark
+// fringe along the edges.
+void PfResample(const std::vector<uint32_t>& src, int srcW, int srcH, std::vector<uint32_t>& dst, int dstW,
+                int dstH) {
+    dst.assign(size_t(std::max(dstW, 0)) * size_t(std::max(dstH, 0)), 0);
+    if (srcW <= 0 || srcH <= 0 || dstW <= 0 || dstH <= 0) return;
+    const std::vector<std::vector<Tap>> across = AxisTaps(srcW, dstW);
+    const std::vector<std::vector<Tap>> down = AxisTaps(srcH, dstH);
+    // One source-wide row of alpha-weighted colour, gathered from the rows under
+    // a target row, then filtered across into the target.
+    std::vector<double> row(size_t(srcW) * 4);
+    for (int y = 0; y < dstH; y++) {
+        std::fill(row.begin(), row.end(), 0.0);
+        for (const Tap& v : down[size_t(y)]) {
+            const uint32_t* from = src.data() + size_t(v.index) * size_t(srcW);
+            double* to = row.data();
+            for (int x = 0; x < srcW; x++, to += 4) {
+                const uint32_t c = from[x];
+                const double wa = v.weight * ColourAlpha(c);
+                to[0] += wa * ColourRed(c);
+                to[1] += wa * ColourGreen(c);
+                to[2] += wa * ColourBlue(c);
+                to[3] += wa;
+            }
+        }
+        uint32_t* out = dst.data() + size_t(y) * size_t(dstW);
+        for (int x = 0; x < dstW; x++) {
+            double r = 0, g = 0, b = 0, a = 0;
+            for (const Tap& h : across[size_t(x)]) {
+                const double* from = row.data() + size_t(h.index) * 4;
+                r += h.weight * from[0];
+                g += h.weight * from[1];
+                b += h.weight * from[2];
+                a += h.weight * from[3];
+            }
+            if (a > 0) {
+                out[x] = RGBA(int(std::lround(r / a)), int(std::lround(g / a)), int(std::lround(b / a)),
+                              int(std::lround(std::min(a, 255.0))));
+            }
+        }
+    }
+}
