@@ -103,10 +103,16 @@ void ResetGlobals() {
     ClearBoardEvents();
 }
 
-void ChooseLanguage() {
+// `fromSystem`: the code came from the system's locale, not from the
+// preferences; a player whose locale names a region the pack does not ship
+// (de_AT, pt_PT) still gets the language itself rather than English.
+void ChooseLanguage(bool fromSystem) {
     const std::string packPath = App.GameDir + LanguagePackName;
     ScanLanguages(packPath);
     LogAvailableLanguages();
+    if (fromSystem && !ClosestLanguage(App.Settings.Language).empty()) {
+        App.Settings.Language = ClosestLanguage(App.Settings.Language);
+    }
     if (!LanguageAvailable(App.Settings.Language)) {
         App.Settings.Language = DefaultLanguage;
     }
@@ -133,7 +139,8 @@ void StartUp() {
     ReadStartupPreferences();
     App.Pending = App.Settings;
     // 6. The user's language when the preferences named none.
-    if (App.Settings.Language.empty()) {
+    const bool languageFromSystem = App.Settings.Language.empty();
+    if (languageFromSystem) {
         App.Settings.Language = DetectUserLanguage(0);
     }
     if (App.Settings.Language.empty()) {
@@ -144,7 +151,7 @@ void StartUp() {
         StartLogReport(ReadSystemFacts(), CurrentTime());
     }
     // 8, 9. Languages.
-    ChooseLanguage();
+    ChooseLanguage(languageFromSystem);
     App.Pending.Language = App.Settings.Language;
     // 10. Platform subsystems; the first failure ends the game.
     InitSubsystem(InitSprite, "InitSprite:", "  : Sprite");

@@ -60,4 +60,8 @@ int LoadLanguage(const std::string& packPath, const std::string& code);
 // one; 0 (with the current position on the last entry) when it is absent.
 int FindLanguage(const std::string& code);
 bool LanguageAvailable(const std::string& code);
+// The shipped language for a code from the system's locale: the same code, else
+// the first in the list that shares its language part ("de_AT" finds "de_DE");
+// "" when none does.
+std::string ClosestLanguage(const std::string& code);
 void ResetLanguages();  // frees the flag images and empties the list

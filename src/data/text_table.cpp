@@ -48,9 +48,9 @@ std::string WithoutExtension(const std::string& name) {
     return dot == std::string::npos ? name : name.substr(0, dot);
 }
 
-// Reads the header group of one language file into the map, keyed by its display name.
-void ReadLanguageHeader(const std::string& filePath, const std::string& code) {
-    int file = OpenKeyFile(PF_ANY, filePath);
+// Reads the header group of an opened language file into the map, keyed by its
+// display name, and closes the file.
+void ReadLanguageHeader(int file, const std::string& code) {
     if (file == 0) {
         return;
     }
@@ -81,9 +81,9 @@ void RebuildLanguageList() {
     }
 }
 
-// Every key of every group, in file order; a later occurrence overwrites an earlier one.
-int MergeKeyFile(const std::string& filePath) {
-    int file = OpenKeyFile(PF_ANY, filePath);
+// Every key of every group of an opened file, in file order; a later occurrence
+// overwrites an earlier one. Closes the file.
+int MergeKeyFile(int file) {
     if (file == 0) {
         return 0;
     }
@@ -95,6 +95,28 @@ int MergeKeyFile(const std::string& filePath) {
     }
     CloseKeyFile(file);
     return 1;
+}
+
+// A language file inside a ZIP pack is read straight from memory: nothing is
+// extracted to disk, so no entry name can reach outside a folder and two running
+// copies of the game never share a half-written file. Entry names that hold a
+// path are refused all the same: the game only knows languages by their code.
+constexpr int64_t MaxLanguageFileSize = 4 * 1024 * 1024;
+
+bool PlainEntryName(const std::string& name) {
+    return !name.empty() && name.find_first_of("/\\") == std::string::npos && name.find("..") == std::string::npos;
+}
+
+int OpenArchivedKeyFile(int pack, const std::string& entry) {
+    if (!PlainEntryName(entry)) {
+        return 0;
+    }
+    std::vector<char> bytes(static_cast<size_t>(MaxLanguageFileSize));
+    const int64_t size = ExtractPackEntry(pack, bytes.data(), MaxLanguageFileSize, entry);
+    if (size < 0) {
+        return 0;
+    }
+    return OpenKeyBytes(PF_ANY, bytes.data(), size_t(size));
 }
 
 bool IsFolder(const std::string& path) {
@@ -136,7 +158,7 @@ int ScanLanguages(const std::string& packPath) {
             if (FileSize(folder + entry) < 0) {
                 continue;  // a folder that happens to match the pattern
             }
-            ReadLanguageHeader(folder + entry, WithoutExtension(entry));
+            ReadLanguageHeader(OpenKeyFile(PF_ANY, folder + entry), WithoutExtension(entry));
         }
         RebuildLanguageList();
         for (auto& [name, info] : Languages.Info) {
@@ -156,15 +178,10 @@ int ScanLanguages(const std::string& packPath) {
         return 0;
     }
     for (const PackEntryInfo& entry : ListPackEntries(pack)) {
-        std::string name = BaseName(entry.name);
-        if (entry.isFolder || !HasLanguageExtension(name)) {
+        if (entry.isFolder || !HasLanguageExtension(entry.name) || !PlainEntryName(entry.name)) {
             continue;
         }
-        std::string temporary = TempFolder() + name;
-        if (ExtractPackEntryToFile(pack, entry.name, temporary)) {
-            ReadLanguageHeader(temporary, WithoutExtension(name));
-        }
-        DeleteFile(temporary);
+        ReadLanguageHeader(OpenArchivedKeyFile(pack, entry.name), WithoutExtension(entry.name));
     }
     RebuildLanguageList();
     std::vector<char> buffer(FlagBufferSize);
@@ -180,7 +197,7 @@ int ScanLanguages(const std::string& packPath) {
 
 int LoadLanguage(const std::string& packPath, const std::string& code) {
     if (IsFolder(packPath)) {
-        return MergeKeyFile(packPath + "/" + code + ".language");
+        return MergeKeyFile(OpenKeyFile(PF_ANY, packPath + "/" + code + ".language"));
     }
     if (FileSize(packPath) <= 0) {
         return 0;
@@ -189,13 +206,7 @@ int LoadLanguage(const std::string& packPath, const std::string& code) {
     if (pack == 0) {
         return 0;
     }
-    const std::string entry = code + ".language";
-    const std::string temporary = TempFolder() + entry;
-    int result = 0;
-    if (ExtractPackEntryToFile(pack, entry, temporary)) {
-        result = MergeKeyFile(temporary);
-        DeleteFile(temporary);
-    }
+    const int result = MergeKeyFile(OpenArchivedKeyFile(pack, code + ".language"));
     CloseDataPack(pack);
     return result;
 }
@@ -218,6 +229,19 @@ bool LanguageAvailable(const std::string& code) {
         }
     }
     return false;
+}
+
+std::string ClosestLanguage(const std::string& code) {
+    if (code.empty() || LanguageAvailable(code)) {
+        return code.empty() ? "" : code;
+    }
+    const std::string language = code.substr(0, code.find('_'));
+    for (const LanguageListEntry& entry : Languages.List) {
+        if (entry.code.substr(0, entry.code.find('_')) == language) {
+            return entry.code;
+        }
+    }
+    return "";
 }
 
 void ResetLanguages() {

@@ -153,6 +153,42 @@ TEST_F(LanguagePack, ZipPackIsScannedAndLoaded) {
     EXPECT_TRUE(FilesIn(Folders.root + "tmp").empty());
 }
 
+TEST_F(LanguagePack, ZipEntriesWithPathsAndDamagedArchivesAreRefused) {
+    const std::string zip = Folders.root + "Prismoria.languages.zip";
+    WriteZip(zip, {{"../evil.language", LanguageBytes("Evil", "")},
+                   {"sub/de_DE.language", LanguageBytes("Deutsch", "")},
+                   {"..language", LanguageBytes("Dots", "")},
+                   {"it_IT.language", LanguageBytes("Italiano", "[MENU]\r\ntMenuSTART = GIOCA\r\n")}});
+    ASSERT_EQ(ScanLanguages(zip), 1);
+    ASSERT_EQ(Languages.List.size(), 1u);
+    EXPECT_EQ(Languages.List[0].code, "it_IT");
+    EXPECT_EQ(LoadLanguage(zip, "../evil"), 0);
+    ASSERT_EQ(LoadLanguage(zip, "it_IT"), 1);
+    EXPECT_EQ(Text("tMenuSTART"), "GIOCA");
+    // Read from memory: nothing is written anywhere, not even for a moment.
+    EXPECT_TRUE(FilesIn(Folders.root + "tmp").empty());
+    EXPECT_FALSE(FileExists(Folders.root + "evil.language"));
+
+    // A damaged archive lists nothing and loads nothing, without a crash.
+    std::string bytes = ReadTextFile(zip);
+    for (size_t i = 4; i < bytes.size(); ++i) bytes[i] = char((i * 131) & 0xFF);
+    ResetLanguages();
+    ASSERT_EQ(WriteWholeFile(zip, bytes.data(), bytes.size()), 1);
+    ScanLanguages(zip);
+    EXPECT_TRUE(Languages.List.empty());
+    EXPECT_EQ(LoadLanguage(zip, "it_IT"), 0);
+}
+
+TEST_F(LanguagePack, SystemLocaleMapsToTheClosestShippedLanguage) {
+    WriteLanguage(pack + "/", "de_DE", "Deutsch", "");
+    WriteLanguage(pack + "/", "pt_BR", "Portugues", "");
+    WriteLanguage(pack + "/", "en_GB", "English", "");
+    ASSERT_EQ(ScanLanguages(pack), 1);
+    const std::pair<const char*, const char*> cases[] = {
+        {"de_DE", "de_DE"}, {"de_AT", "de_DE"}, {"pt_PT", "pt_BR"}, {"fi_FI", ""}, {"", ""}, {"en", "en_GB"}};
+    for (const auto& [code, expected] : cases) EXPECT_EQ(ClosestLanguage(code), expected) << code;
+}
+
 TEST(UserLanguage, LocaleGivesCodeLanguageAndRegion) {
     // The locale variables are put back afterwards for the other tests of this process.
     struct SavedVariable {
