@@ -271,6 +271,7 @@ void BuildGameOverPanel(int score, bool withButtons, bool newBest) {
 }
 
 void BuildAllPanels() {
+    Menus.PanelRenders += 1;
     BuildMainMenu();
     BuildInGameMenu();
     BuildSettingsPanel();
@@ -283,6 +284,7 @@ void BuildAllPanels() {
 }
 
 void RebuildPanelsForLanguage() {
+    Menus.PanelRenders += 1;
     BuildMainMenu();
     BuildInGameMenu();
     BuildCreditsPanel();

@@ -83,6 +83,8 @@ struct MenuScreensState {
     // as the panel's integer display width (for every popup).
     float MainMenuWidth = 0.0f;
     int PopupSide = 0;
+    // How often every panel has been rendered (start-up, rebuilds, language changes).
+    int PanelRenders = 0;
     // Settings row images: per language (normal, hover) and per resolution entry
     // (normal, hover, inactive), in list order.
     std::vector<int> LanguageImages;

@@ -66,6 +66,14 @@ void StartHarness(const HarnessOptions& options) {
     PfShutdown();
     CloseLog();
     PrepareFolders();
+    if (options.noLanguages || !options.languages.empty()) {
+        const std::string pack = Folders.gameDir + "Prismoria.languages";
+        fs::remove(pack);
+        for (const auto& [code, bytes] : options.languages) {
+            fs::create_directories(pack);
+            std::ofstream(pack + "/" + code + ".language", std::ios::binary) << bytes;
+        }
+    }
     WritePrefsFile(options.portable ? Folders.gameDir : Folders.userDir, options);
     ArgumentStore = {"prismoria"};
     ArgumentStore.insert(ArgumentStore.end(), options.arguments.begin(), options.arguments.end());

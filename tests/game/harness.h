@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/app.h"
@@ -19,6 +20,10 @@ struct HarnessOptions {
     // The desktop the headless backend reports; small keeps the frames quick.
     int desktopWidth = 1024;
     int desktopHeight = 576;
+    // A language pack of these files (code, bytes) instead of the shipped one;
+    // with noLanguages, no pack at all.
+    std::vector<std::pair<std::string, std::string>> languages;
+    bool noLanguages = false;
 };
 
 struct HarnessFolders {
