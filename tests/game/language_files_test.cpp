@@ -220,19 +220,27 @@ TEST_F(ShippedLanguages, EveryLabelFitsItsPanelOrButton) {
 TEST_F(ShippedLanguages, StatusBarModeNamesFitTheirBoxAtEveryResolution) {
     BuildResolutionList();
     for (const std::string& entry : Display.Resolutions) {
-        int width = 0, height = 0;
-        ASSERT_EQ(std::sscanf(entry.c_str(), "%dx%d", &width, &height), 2);
-        Display.ScreenWidth = width;
-        Display.ScreenHeight = height;
-        ClassifyAspect(width, height);
+        int screenWidth = 0, screenHeight = 0;
+        ASSERT_EQ(std::sscanf(entry.c_str(), "%dx%d", &screenWidth, &screenHeight), 2);
+        Display.ScreenWidth = screenWidth;
+        Display.ScreenHeight = screenHeight;
+        ClassifyAspect(screenWidth, screenHeight);
         ComputeLayout();
         const int t = Display.TileSize;
         const int box = 2 * t + t / 2 - 2;  // the mode box inside its frame
+        int widest = 0;
+        std::string what;
         for (auto& [code, table] : Files) {
             for (const char* key : {"tGuiEASY", "tGuiNORMAL", "tGuiUNPREDICTABLE"}) {
-                EXPECT_LE(Width(table[key], t / 4, false), box) << entry << " " << code << " " << key;
+                const int width = Width(table[key], t / 4, false);
+                EXPECT_LE(width, box) << entry << " " << code << " " << key;
+                if (width > widest) {
+                    widest = width;
+                    what = code + " " + key;
+                }
             }
         }
+        std::printf("  %-9s mode box %3d, widest %3d  %s\n", entry.c_str(), box, widest, what.c_str());
     }
 }
 
