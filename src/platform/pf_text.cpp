@@ -28,8 +28,7 @@ constexpr CasePairRange CasePairs[] = {
 };
 
 // Simple (one code point to one) upper-case mapping for Latin, Greek and
-// Cyrillic. "ß" has no single upper-case letter and stays as it is; likewise
-// "ΐ" and "ΰ".
+// Cyrillic. "ß" has no single upper-case letter and stays as it is.
 uint32_t UpperCodePoint(uint32_t c) {
     if (c < 0x80) return (c >= 'a' && c <= 'z') ? c - 32 : c;
     if (c == 0x00B5) return 0x039C;                               // micro sign -> Greek Mu
@@ -44,13 +43,22 @@ uint32_t UpperCodePoint(uint32_t c) {
             return even == r.upperEven ? c : c - 1;
         }
     }
-    // Greek
+    // Greek. Text in capitals carries no tonos: accented letters, small or
+    // capital, become their plain capitals, and ΐ ΰ keep only their diaeresis.
     if (c >= 0x03B1 && c <= 0x03CB && c != 0x03C2) return c - 0x20;  // α..ϋ
     if (c == 0x03C2) return 0x03A3;                                   // final sigma
-    if (c == 0x03AC) return 0x0386;                                   // ά
-    if (c >= 0x03AD && c <= 0x03AF) return c - 0x25;                  // έ ή ί
-    if (c == 0x03CC) return 0x038C;                                   // ό
-    if (c == 0x03CD || c == 0x03CE) return c - 0x3F;                  // ύ ώ
+    switch (c) {
+        case 0x03AC: case 0x0386: return 0x0391;  // ά Ά
+        case 0x03AD: case 0x0388: return 0x0395;  // έ Έ
+        case 0x03AE: case 0x0389: return 0x0397;  // ή Ή
+        case 0x03AF: case 0x038A: return 0x0399;  // ί Ί
+        case 0x03CC: case 0x038C: return 0x039F;  // ό Ό
+        case 0x03CD: case 0x038E: return 0x03A5;  // ύ Ύ
+        case 0x03CE: case 0x038F: return 0x03A9;  // ώ Ώ
+        case 0x0390: return 0x03AA;               // ΐ
+        case 0x03B0: return 0x03AB;               // ΰ
+        default: break;
+    }
     // Cyrillic
     if (c >= 0x0430 && c <= 0x044F) return c - 0x20;  // а..я
     if (c >= 0x0450 && c <= 0x045F) return c - 0x50;  // ѐ..џ

@@ -115,28 +115,6 @@ TEST_F(LanguagePack, FindLanguageMovesTheCurrentPosition) {
     EXPECT_EQ(Languages.Current, 1) << "an absent code leaves the position on the last entry";
 }
 
-TEST_F(LanguagePack, ShippedEnglishHasEveryKeyTheGameUses) {
-    const std::string shipped = std::string(PRISMORIA_SOURCE_DIR) + "/assets/languages";
-    ASSERT_EQ(LoadLanguage(shipped, "en_GB"), 1);
-    const char* keys[] = {
-        "tMenuTITLE", "tMenuSTART", "tMenuQUICKGAME", "tMenuSETTINGS", "tMenuHELP", "tMenuCREDITS", "tMenuQUIT",
-        "tGamemodeTITLE", "tGamemodeEASY", "tGamemodeNORMAL", "tGamemodeUNPREDICTABLE", "tGamemodeBACK",
-        "tBoardsizeTITLE", "tBoardsizeSMALL", "tBoardsizeMEDIUM", "tBoardsizeLARGE", "tBoardsizeBACK",
-        "tSettingsTITLE", "tSettingsLANGUAGE", "tSettingsMUSIC", "tSettingsSOUNDFX", "tSettingsSCREENMODE",
-        "tSettingsRESOLUTION", "tSettingsON", "tSettingsOFF", "tSettingsWINDOWED", "tSettingsFULLSCREEN",
-        "tSettingsBORDERLESS", "tSettingsOK", "tSettingsCANCEL", "tHelpTITLE", "tHelpTEXT", "tHelpBACK",
-        "tCreditsTITLE", "tCreditsCODEDESIGN", "tCreditsGFX", "tCreditsMUSICNSFX", "tCreditsFONT",
-        "tCreditsBACK", "tQuitTITLE", "tQuitQUESTION", "tQuitYES", "tQuitNO", "tInGameTITLE", "tInGameRESUME",
-        "tInGameRESTART", "tInGameQUIT", "tGameOverTITLE", "tGameOverSCORE", "tGameOverNEWHIGH",
-        "tGameOverRETRY", "tGameOverMENU", "tGuiEASY", "tGuiNORMAL", "tGuiUNPREDICTABLE", "tErrorERROR",
-        "tErrorSUBSYSTEM", "tErrorASSET", "tErrorSCREEN", "tLangFileNAME", "tLangFileVERSION",
-        "tLangFileDATE", "tLangFileAUTHOR", "tLangFileLANGID", "tLangFileSOFTWARE"};
-    EXPECT_EQ(std::size(keys), 65u);
-    for (const char* key : keys) EXPECT_FALSE(Text(key).empty()) << key;
-    const std::string bytes = ReadTextFile(shipped + "/en_GB.language");
-    EXPECT_EQ(bytes.substr(0, 3), "\xEF\xBB\xBF");
-}
-
 TEST_F(LanguagePack, ZipPackIsScannedAndLoaded) {
     const std::string zip = Folders.root + "Prismoria.languages.zip";
     WriteZip(zip, {{"fr_FR.language", LanguageBytes("Francais", "[MENU]\r\ntMenuSTART = JOUER\r\n")},

@@ -164,7 +164,8 @@ TEST_F(LogSwitch, StartUpLogsEveryStepInOrder) {
     CloseLog();
     const std::string text = ReadTextFile(Folders.userDir + logs[0]);
     EXPECT_EQ(text.substr(0, 3), "Pri") << "no byte-order mark";
-    const char* inOrder[] = {"[AVAILABLE LANGUAGES]\r\nLanguage:\t\tEnglish\r\n",
+    const char* inOrder[] = {"[AVAILABLE LANGUAGES]\r\nLanguage:\t\t",
+                             "Language:\t\tEnglish (UK)\r\n",
                              "[STARTING GAME]\r\n",
                              "Load language (en_GB):\t\tOK\r\n",
                              "InitSprite:\t\tOK\r\n",
