@@ -11,6 +11,7 @@
 #include "display/display.h"
 #include "harness.h"
 #include "platform.h"
+#include "platform/audio_test_support.h"
 
 namespace {
 
@@ -105,5 +106,29 @@ void WalkTheRoad(bool musicOn) {
 TEST_F(MusicRoad, TracksFollowEveryTransitionWithMusicOn) { WalkTheRoad(true); }
 
 TEST_F(MusicRoad, NothingIsHeardWithMusicAndSoundsOff) { WalkTheRoad(false); }
+
+}  // namespace
+
+namespace {
+
+// A full screen sends no restore event: the track the inactive screen paused
+// comes back by itself once the screen is shown again.
+TEST_F(MusicRoad, AFullScreenTakenAwayPausesItsTrackUntilItIsBack) {
+    for (int track : {SndMenuTrack, SndGameTrack}) {
+        SCOPED_TRACE(track == SndMenuTrack ? "menus" : "in a game");
+        HarnessOptions options;
+        options.gameScreen = ScreenFullscreen;
+        StartAtMainMenu(options);
+        if (track == SndGameTrack) StartGameThroughMenus(ModeEasy, SizeSmall);
+        PfInjectWindowEvent(WEV_DEACTIVATED);
+        RunFrames(3);
+        EXPECT_EQ(TrackStatus(track), SOUND_PAUSED);
+        MixFrames(3 * 44100);  // the click that started the game dies away; the track stays paused
+        EXPECT_TRUE(AllSilent(MixFrames(4410)));
+        PfInjectWindowEvent(WEV_ACTIVATED);
+        RunFrames(1);
+        EXPECT_EQ(TrackStatus(track), SOUND_PLAYING);
+    }
+}
 
 }  // namespace
