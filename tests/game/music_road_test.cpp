@@ -107,10 +107,6 @@ TEST_F(MusicRoad, TracksFollowEveryTransitionWithMusicOn) { WalkTheRoad(true); }
 
 TEST_F(MusicRoad, NothingIsHeardWithMusicAndSoundsOff) { WalkTheRoad(false); }
 
-}  // namespace
-
-namespace {
-
 // A full screen sends no restore event: the track the inactive screen paused
 // comes back by itself once the screen is shown again.
 TEST_F(MusicRoad, AFullScreenTakenAwayPausesItsTrackUntilItIsBack) {

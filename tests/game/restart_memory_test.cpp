@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -93,21 +92,6 @@ TEST_F(RestartMemory, AProgramFolderFileWinsAndEverythingIsWrittenBackThere) {
     EXPECT_EQ(ReadTextFile(Folders.gameDir + "Prismoria.scores"), ScoreBytes(ModeEasy, SizeLarge, 4321));
     EXPECT_EQ(ReadTextFile(Folders.userDir + "Prismoria.prefs"), userPrefs);
     EXPECT_FALSE(FileExists(Folders.userDir + "Prismoria.scores"));
-}
-
-TEST_F(RestartMemory, ASaveFolderGoneDuringTheRunLosesOnlyThatRun) {
-    StartAtMainMenu();
-    std::filesystem::remove_all(Folders.userDir);
-    StartGameThroughMenus(ModeEasy, SizeSmall);
-    ASSERT_TRUE(PlayGameToTheEnd(5));  // the new best cannot be written at once
-    TapKey(KEY_ESCAPE);
-    TapKey(KEY_ESCAPE);
-    ASSERT_EQ(App.QuitRequested, 1);
-    ShutDown();  // nor at the end: silently
-    EXPECT_FALSE(FileExists(Folders.userDir));
-    LaunchGame();
-    EXPECT_EQ(BestScoreFor(ModeEasy, SizeSmall), 0);
-    EXPECT_EQ(App.Settings.MusicVolume, 100);
 }
 
 TEST_F(RestartMemory, AProcessKilledRightAfterANewBestKeepsIt) {
