@@ -9,6 +9,7 @@
 #include "app/spine.h"
 #include "audio/audio.h"
 #include "board.h"
+#include "data/best_scores.h"
 #include "data/preferences.h"
 #include "data/text.h"
 #include "display/assets.h"
@@ -168,7 +169,8 @@ void StartUp() {
     // 14. Aspect class and layout.
     ClassifyAspect(Display.ScreenWidth, Display.ScreenHeight);
     ComputeLayout();
-    // 15. Best scores: the high-score file is not read yet; the table starts at zero.
+    // 15. Best scores from the save folder; without a readable file they stay 0.
+    LoadBestScores(App.SaveTo);
     // 16-22. Images, the logo's place, fonts, panels, the gem wall, the tile size
     // line, the frame rate and smooth filtering: the same as after a display rebuild.
     BuildSurfaceContents();
@@ -185,7 +187,9 @@ void RunMainLoop() {
 }
 
 void ShutDown() {
+    // Preferences first, then the scores; either failing (an unwritable folder)
+    // is silent and leaves the file there as it was.
     WritePreferences(App.SaveTo);
-    // Best scores: the high-score file is not written yet, so they are not kept between runs.
+    SaveBestScores(App.SaveTo);
     PfShutdown();
 }

@@ -156,6 +156,21 @@ int WriteWholeFile(const std::string& path, const void* data, size_t size) {
     return ok ? 1 : 0;
 }
 
+// The bytes go to a temporary file beside the target, are forced to disk, and only
+// then is the temporary file renamed over the target: whatever fails or however the
+// process ends, the target is the complete old file or the complete new one.
+int ReplaceWholeFile(const std::string& path, const void* data, size_t size) {
+    if (path.empty() || (!data && size > 0)) return 0;
+    const std::string temp = path + ".part";
+    int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
+    if (fd < 0) return 0;
+    bool ok = WriteFully(fd, data, size) && fsync(fd) == 0;
+    ok = (close(fd) == 0) && ok;
+    ok = ok && rename(temp.c_str(), path.c_str()) == 0;
+    if (!ok) unlink(temp.c_str());
+    return ok ? 1 : 0;
+}
+
 int CreateFileForWriting(const std::string& path) {
     int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return 0;

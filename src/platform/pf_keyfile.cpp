@@ -15,8 +15,9 @@
 //
 // Writing: CreateKeyFile opens a temporary file beside the target, the Write calls
 // collect lines, and CloseKeyFile writes them (the byte-order mark and CR LF first,
-// then every line followed by CR LF) and only then renames the temporary file over
-// the target, so a write that fails part-way leaves the previous file intact.
+// then every line followed by CR LF), flushes them to disk and only then renames the
+// temporary file over the target, so a write that fails part-way, or a process that
+// ends during it, leaves the previous file intact.
 #include "pf_internal.h"
 #include "pf_text.h"
 #include "platform.h"
@@ -24,6 +25,8 @@
 #include <cstdio>
 #include <map>
 #include <unordered_map>
+
+#include <unistd.h>
 
 namespace {
 
@@ -208,6 +211,7 @@ int CloseKeyFile(int number) {
     int written = 1;
     if (f->output) {
         bool ok = std::fwrite(f->text.data(), 1, f->text.size(), f->output) == f->text.size();
+        ok = ok && std::fflush(f->output) == 0 && fsync(fileno(f->output)) == 0;  // on disk before the rename
         ok = (std::fclose(f->output) == 0) && ok;
         ok = ok && std::rename(f->tempPath.c_str(), f->path.c_str()) == 0;
         if (!ok) std::remove(f->tempPath.c_str());

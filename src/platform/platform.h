@@ -313,6 +313,9 @@ int DeleteFile(const std::string& path);
 std::vector<std::string> ListFolder(const std::string& folder, const std::string& pattern);
 int ReadWholeFile(const std::string& path, std::string& bytes);
 int WriteWholeFile(const std::string& path, const void* data, size_t size);
+// The same, atomically: a temporary file beside the target, flushed to disk, renamed
+// over it. On failure (0) the old file is untouched and no temporary file is left.
+int ReplaceWholeFile(const std::string& path, const void* data, size_t size);
 // Sequential writing (the log): a handle, 0 on failure.
 int CreateFileForWriting(const std::string& path);
 int WriteToFile(int handle, const void* data, size_t size);  // 1 when everything was written

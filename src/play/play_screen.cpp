@@ -5,6 +5,7 @@
 #include "app/spine.h"
 #include "audio/audio.h"
 #include "board.h"
+#include "data/best_scores.h"
 #include "display/assets.h"
 #include "display/display.h"
 #include "menus/menus.h"
@@ -55,6 +56,7 @@ void HandleBoardEvents() {
                 Menus.GameOverHover = 0;
                 ResetGameOverHover(0);
                 BuildGameOverPanel(e.value, false, e.newBest != 0);
+                if (e.newBest) SaveBestScores(App.SaveTo);  // kept even if the process never ends normally
                 App.ScreenState = StateGameOver;
                 break;
             default:

@@ -9,7 +9,10 @@
 #include <sstream>
 
 #include "app/log.h"
+#include "app/screens.h"
 #include "app/spine.h"
+#include "board.h"
+#include "display/display.h"
 #include "platform.h"
 
 namespace fs = std::filesystem;
@@ -20,6 +23,16 @@ namespace {
 
 std::vector<std::string> ArgumentStore;
 std::vector<char*> ArgumentPointers;
+bool SoundHeard = false;
+
+// One frame of the game and the sound of its 1/60 second: the headless mixer
+// has no device and moves on only when asked, so the harness keeps it in time.
+void Frame() {
+    RunOneFrame();
+    int16_t sound[2 * 44100 / 60];
+    PfMixSound(sound, 44100 / 60);
+    for (int16_t sample : sound) SoundHeard |= sample != 0;
+}
 
 void LinkIfPresent(const std::string& name) {
     fs::path source = fs::path(PRISMORIA_BIN_DIR) / name;
@@ -75,6 +88,13 @@ void StartHarness(const HarnessOptions& options) {
         }
     }
     WritePrefsFile(options.portable ? Folders.gameDir : Folders.userDir, options);
+    LaunchGame(options);
+}
+
+void LaunchGame(const HarnessOptions& options) {
+    PfShutdown();
+    CloseLog();
+    SoundHeard = false;
     ArgumentStore = {"prismoria"};
     ArgumentStore.insert(ArgumentStore.end(), options.arguments.begin(), options.arguments.end());
     ArgumentPointers.clear();
@@ -93,28 +113,34 @@ void StopHarness() {
     Start = StartOptions{};
 }
 
+bool SoundHeardSinceLastAsked() {
+    const bool heard = SoundHeard;
+    SoundHeard = false;
+    return heard;
+}
+
 void RunFrames(int count) {
-    for (int i = 0; i < count; ++i) RunOneFrame();
+    for (int i = 0; i < count; ++i) Frame();
 }
 
 bool RunUntilState(int state, int limit) {
-    for (int i = 0; i < limit && App.ScreenState != state; ++i) RunOneFrame();
+    for (int i = 0; i < limit && App.ScreenState != state; ++i) Frame();
     return App.ScreenState == state;
 }
 
 void TapKey(int key) {
     PfInjectKey(key, 1);
     PfInjectKey(key, 0);
-    RunOneFrame();
+    Frame();
 }
 
 void ClickAt(int x, int y) {
     PfInjectMouseMove(x, y);
-    RunOneFrame();  // hover follows the pointer
+    Frame();  // hover follows the pointer
     PfInjectMouseButton(MOUSE_LEFT, 1);
-    RunOneFrame();  // full screen: the latched press clicks here
+    Frame();  // full screen: the latched press clicks here
     PfInjectMouseButton(MOUSE_LEFT, 0);
-    RunOneFrame();  // windowed: button up and the click event are handled here
+    Frame();  // windowed: button up and the click event are handled here
 }
 
 void ClickButton(int state, int n) {
@@ -137,6 +163,33 @@ void StartGameThroughMenus(int mode, int size) {
     ASSERT_EQ(App.ScreenState, StateBoardSize);
     ClickButton(StateBoardSize, size);
     ASSERT_EQ(App.ScreenState, StatePlaying);
+}
+
+void DragPiece(int slot, int column, int row) {
+    const ScreenRect& from = PlayLayout.TrayRect[slot];
+    PfInjectMouseMove((from.x1 + from.x2) / 2, (from.y1 + from.y2) / 2);
+    Frame();
+    PfInjectMouseButton(MOUSE_LEFT, 1);
+    Frame();
+    ASSERT_EQ(Play.Dragging, 1) << "slot " << slot;
+    // The carried image is centred on the pointer and its top-left corner picks the cell.
+    const BoardCell& cell = CellAt(column, row);
+    PfInjectMouseMove((cell.snapLeft + cell.snapRight) / 2 + Play.DragHalfWidth,
+                      (cell.snapTop + cell.snapBottom) / 2 + Play.DragHalfHeight);
+    Frame();
+    PfInjectMouseButton(MOUSE_LEFT, 0);
+    Frame();
+    for (int i = 0; i < 100 && Effects.EffectActive && App.ScreenState == StatePlaying; ++i) Frame();
+}
+
+bool PlayGameToTheEnd(uint64_t botSeed, int moveLimit) {
+    for (int moves = 0; moves < moveLimit && App.ScreenState == StatePlaying; ++moves) {
+        BoardMove move;
+        if (!ChooseBotMove(BotRandom, &botSeed, &move)) break;
+        DragPiece(move.slot, move.column, move.row);
+        if (testing::Test::HasFatalFailure()) return false;
+    }
+    return App.ScreenState == StateGameOver;
 }
 
 std::string ReadTextFile(const std::string& path) {

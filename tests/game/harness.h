@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
@@ -43,9 +44,15 @@ void PrepareFolders();
 void WritePrefsFile(const std::string& folder, const HarnessOptions& options);
 // PrepareFolders, preferences, command line, headless backend, StartUp.
 void StartHarness(const HarnessOptions& options = HarnessOptions{});
+// Command line, headless backend and StartUp in the folders as they are now: a
+// second run of the game after ShutDown (or after a process that never ended).
+void LaunchGame(const HarnessOptions& options = HarnessOptions{});
 void StopHarness();
 
+// The frame-running helpers below also play the sound of each frame (1/60 second).
 void RunFrames(int count);
+// True when any sound was heard in those frames since the last call.
+bool SoundHeardSinceLastAsked();
 // Runs frames until the state is reached (at most `limit`); true when it was.
 bool RunUntilState(int state, int limit = 2000);
 // Press and release a key; the next frame sees it released.
@@ -58,6 +65,12 @@ void ClickButton(int state, int n);
 void StartAtMainMenu(const HarnessOptions& options = HarnessOptions{});
 // Starts a game of the mode and size through the menus.
 void StartGameThroughMenus(int mode, int size);
+// Carries the piece of a tray slot with the pointer and drops it with its origin
+// on the cell, then runs the frames of any clear effect.
+void DragPiece(int slot, int column, int row);
+// Plays the running game with the pointer until the game-over panel shows, each
+// move chosen at random among the legal ones; true when the game ended.
+bool PlayGameToTheEnd(uint64_t botSeed, int moveLimit = 1000);
 std::string ReadTextFile(const std::string& path);
 bool FileExists(const std::string& path);
 std::vector<std::string> FilesIn(const std::string& folder);
