@@ -159,10 +159,21 @@ int WriteWholeFile(const std::string& path, const void* data, size_t size) {
 // The bytes go to a temporary file beside the target, are forced to disk, and only
 // then is the temporary file renamed over the target: whatever fails or however the
 // process ends, the target is the complete old file or the complete new one.
+int PfCreateFileBeside(const std::string& path, std::string& tempPath) {
+    // A name of this process's own: two running copies of the game saving at
+    // the same moment never write into one temporary file.
+    std::string name = path + ".XXXXXX";
+    int fd = mkostemp(name.data(), O_CLOEXEC);
+    if (fd < 0) return -1;
+    fchmod(fd, 0644);
+    tempPath = name;
+    return fd;
+}
+
 int ReplaceWholeFile(const std::string& path, const void* data, size_t size) {
     if (path.empty() || (!data && size > 0)) return 0;
-    const std::string temp = path + ".part";
-    int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
+    std::string temp;
+    int fd = PfCreateFileBeside(path, temp);
     if (fd < 0) return 0;
     bool ok = WriteFully(fd, data, size) && fsync(fd) == 0;
     ok = (close(fd) == 0) && ok;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 // Each area frees its objects; PfShutdown calls them all.
@@ -10,6 +11,11 @@ void PfAudioShutdown();
 void PfArchivesShutdown();
 void PfKeyFilesShutdown();
 void PfFilesShutdown();
+
+// Creates a new, empty file with a name of its own beside `path` (in the same
+// folder, so it can be renamed over `path`), opened for writing; the file
+// descriptor, or -1. `tempPath` receives its name.
+int PfCreateFileBeside(const std::string& path, std::string& tempPath);
 
 // True for the renderer names of OpenGL implementations that rasterise on the CPU
 // (Mesa's llvmpipe and softpipe, the classic software rasteriser).

@@ -198,9 +198,14 @@ int CreateKeyFile(int number, const std::string& path) {
     if (!ValidNewNumber(number)) return 0;
     KeyFile file;
     file.path = path;
-    file.tempPath = path + ".part";
-    file.output = std::fopen(file.tempPath.c_str(), "wb");
-    if (!file.output) return 0;
+    const int fd = PfCreateFileBeside(path, file.tempPath);
+    if (fd < 0) return 0;
+    file.output = fdopen(fd, "wb");
+    if (!file.output) {
+        close(fd);
+        std::remove(file.tempPath.c_str());
+        return 0;
+    }
     file.text = "\xEF\xBB\xBF\r\n";
     return StoreKeyFile(number, std::move(file));
 }
