@@ -14,6 +14,10 @@ constexpr int Sizes = 3;
 constexpr size_t EntryBytes = 4;
 constexpr size_t FileBytes = Modes * Sizes * EntryBytes;
 
+// Set when the file is there but could not be read (its permissions, a failing
+// disk): this run never saw those scores, so it must not write over them.
+bool FileKeptUnread = false;
+
 size_t EntryOffset(int mode, int size) {
     return size_t((mode - 1) * Sizes + (size - 1)) * EntryBytes;
 }
@@ -22,7 +26,9 @@ size_t EntryOffset(int mode, int size) {
 
 int LoadBestScores(const std::string& folder) {
     std::string bytes;
+    FileKeptUnread = false;
     if (!ReadWholeFile(folder + ScoresFile, bytes)) {
+        FileKeptUnread = FileSize(folder + ScoresFile) >= 0;
         return 0;
     }
     for (int mode = 1; mode <= Modes; ++mode) {
@@ -39,6 +45,9 @@ int LoadBestScores(const std::string& folder) {
 }
 
 int SaveBestScores(const std::string& folder) {
+    if (FileKeptUnread) {
+        return 0;
+    }
     uint8_t bytes[FileBytes];
     for (int mode = 1; mode <= Modes; ++mode) {
         for (int size = 1; size <= Sizes; ++size) {

@@ -11,5 +11,6 @@ int LoadBestScores(const std::string& folder);
 
 // Writes the table to folder + "Prismoria.scores" as exactly those 36 bytes,
 // replacing the file atomically. 1 when the new file is in place; 0 leaves any
-// old file as it was.
+// old file as it was. A file that was there at the last load but could not be
+// read is never written over.
 int SaveBestScores(const std::string& folder);

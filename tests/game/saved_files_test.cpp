@@ -170,4 +170,21 @@ TEST_F(SavedFiles, ASaveThatCannotBeMadeLeavesTheOldFilesAsTheyWere) {
     }
 }
 
+TEST_F(SavedFiles, AScoresFileThatCannotBeReadIsNeverWrittenOver) {
+    const std::string oldScores = LittleEndian({7, 7, 7, 7, 7, 7, 7, 7, 7});
+    Write("Prismoria.scores", oldScores);
+    FillTable(1000);
+    const std::string scores = folder + "Prismoria.scores";
+    const int saved = SaveInChild(
+        [&] {
+            fs::permissions(scores, fs::perms::none);
+            fs::permissions(folder, fs::perms::all);
+            return geteuid() != 0 || setuid(65534) == 0;
+        },
+        [&] { return LoadBestScores(folder) == 0 ? SaveBestScores(folder) : 100; });
+    fs::permissions(scores, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(saved, 0);
+    EXPECT_EQ(Read("Prismoria.scores"), oldScores);
+}
+
 }  // namespace
