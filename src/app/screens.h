@@ -9,6 +9,9 @@ struct ScreenPoint {
     int y = 0;
 };
 
+// The edges of the board (4), the tray (3) and the status-bar cells (2 each), in frame order.
+constexpr int EdgeCount = 4 + 3 + 2 * 4;
+
 // Where the board's frame is drawn; fixed at every game start by LayoutBoardFrame.
 struct BoardFramePlaces {
     ScreenPoint TopEdge;
@@ -19,6 +22,10 @@ struct BoardFramePlaces {
     ScreenPoint TopRight;
     ScreenPoint BottomLeft;
     ScreenPoint BottomRight;
+    // The background, with every edge that lies over nothing else drawn before it,
+    // composed into one image for this game; the other edges are drawn in the frame.
+    bool BackdropComposed = false;
+    bool EdgeInBackdrop[EdgeCount] = {};
 };
 
 // The carried piece and the status bar's menu button (the play screen's own state).

@@ -87,3 +87,38 @@ inline bool SaveFrame(const std::string& path) {
 }
 
 }  // namespace playtest
+
+namespace playtest {
+
+// The last row made full but for its last cell, which slot 0's single gem then
+// completes through a real drag: the row is cleared and its effect starts.
+inline void ClearTheLastRowByHand() {
+    for (int i = 0; i < Board.LastColumn; ++i) FillCell(i, BoardRows - 1, 1 + i % 11);
+    GiveSlot(0, 1);
+    DragToCell(0, Board.LastColumn, BoardRows - 1);
+}
+
+// One screen pixel's colour channels.
+struct Rgb {
+    int r, g, b;
+};
+inline Rgb PixelAt(int x, int y) {
+    const uint32_t p = ScreenPixel(x, y);
+    return {ColourRed(p), ColourGreen(p), ColourBlue(p)};
+}
+inline int Brightness(const Rgb& c) { return c.r + c.g + c.b; }
+
+// What a sprite shows at one of its pixels, at its display size.
+inline uint32_t ShownPixel(int sprite, int x, int y) {
+    const int image = CreateImage(PF_ANY, SpriteWidth(sprite), SpriteHeight(sprite));
+    uint32_t pixel = 0;
+    if (image != 0 && StartDrawing(ImageOutput(image))) {
+        DrawShownSpriteOn(sprite, 0, 0);
+        StopDrawing();
+        pixel = ImagePixel(image, x, y);
+    }
+    if (image != 0) FreeImage(image);
+    return pixel;
+}
+
+}  // namespace playtest
