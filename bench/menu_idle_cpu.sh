@@ -9,8 +9,10 @@
 #
 # With "game" (xdotool needed) the pointer clicks QUICKGAME, carries a piece from
 # the middle tray slot onto the board, and rests over the board while the game is
-# measured. QUICKGAME_AT="x y" overrides where the button is clicked (by default the
-# middle of the main menu's second button at 1920x1080). With SHOTS_DIR set, an F2
+# measured. START_CLICKS="x y;x y;..." replaces that click with clicks in turn (for
+# example START, a mode and a size: "960 394;960 514;960 754" is EASY on LARGE at
+# 1920x1080); by default the middle of the main menu's second button (QUICKGAME) at
+# 1920x1080 is clicked, which picks a mode and size at random. With SHOTS_DIR set, an F2
 # screenshot taken after the measurement is copied there, to check what was measured.
 set -u
 bin=${1:-build/bin}
@@ -26,7 +28,7 @@ if [ "$what" = game ]; then
 fi
 width=${size%x*}
 height=${size#*x}
-quickgame=${QUICKGAME_AT:-"960 514"}
+startClicks=${START_CLICKS:-"960 514"}
 # The pointer's way up from the tray, one y per step, to 3/8 of a tile past a cell's
 # corner in both directions, where a piece of any width or height lands.
 tile=$((width / 20 - width / 20 % 2))
@@ -49,8 +51,7 @@ export HOME="$work/home" XDG_DATA_HOME="$work/data" SDL_AUDIODRIVER=dummy
 ./prismoria & pid=\$!
 sleep 8   # the studio logo, the title and the logo's slide
 if [ "$what" = game ]; then
-    xdotool mousemove $quickgame click 1
-    sleep 1
+    IFS=';'; for at in \$(echo "$startClicks"); do IFS=' '; xdotool mousemove \$at click 1; sleep 1; done; IFS=' '
     # The middle tray slot sits at the bottom centre; carry its piece up onto the board.
     xdotool mousemove $((width / 2)) $((height - height / 16)) mousedown 1
     for y in $carry; do xdotool mousemove $dropX \$y; sleep 0.05; done

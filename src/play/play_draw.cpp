@@ -5,12 +5,13 @@
 // the tray slots and the status-bar contents are drawn opaque; the screen drawing
 // then skips whatever they cover underneath.
 //
-// The edges of the board, the tray and the status-bar cells lie over nothing but
-// the background, and nothing that changes during a game lies under them: every
-// image that overlaps one (corner ornaments, caps) is drawn after it anyway. So at
-// each game start they are composed once, in frame order, onto a copy of the
-// background, and the frame draws that one opaque image in their place: the same
-// picture, without blending their see-through borders again every frame.
+// Most edges of the board, the tray and the status-bar cells lie over nothing but
+// the background, and what overlaps them (corner ornaments, caps) is drawn after
+// them anyway. At each game start those edges are composed once, in frame order,
+// onto a copy of the background, and the frame draws that one opaque image in
+// their place: the same picture, without blending their see-through borders again
+// every frame. An edge that reaches over something drawn before it stays in its
+// place in the frame.
 #include <vector>
 
 #include "app/app.h"
