@@ -206,6 +206,10 @@ std::string TakeScreenshot() {
 }
 
 void HandleKeys() {
+    if (App.ScreenState >= StatePlaying) {
+        HandlePlayKeys();  // the play screen's own table of keys
+        return;
+    }
     if (KeyReleased(KEY_F2)) {
         TakeScreenshot();
     }

@@ -1,16 +1,56 @@
-// screens.h: what the main loop asks of the play screen: game start, drawing, pointer and game end.
+// screens.h: what the main loop asks of the play screen: game start, drawing, pointer, keys and game end.
 #pragma once
+
+#include <string>
+
+// A draw position in screen pixels.
+struct ScreenPoint {
+    int x = 0;
+    int y = 0;
+};
+
+// The edges of the board (4), the tray (3) and the status-bar cells (2 each), in frame order.
+constexpr int EdgeCount = 4 + 3 + 2 * 4;
+
+// Where the board's frame is drawn; fixed at every game start by LayoutBoardFrame.
+struct BoardFramePlaces {
+    ScreenPoint TopEdge;
+    ScreenPoint BottomEdge;
+    ScreenPoint LeftEdge;   // the image made from "frame_right.png"
+    ScreenPoint RightEdge;  // the image made from "frame_left.png"
+    ScreenPoint TopLeft;    // the four corner ornaments, 2T square each
+    ScreenPoint TopRight;
+    ScreenPoint BottomLeft;
+    ScreenPoint BottomRight;
+    // The background, with every edge that lies over nothing else drawn before it,
+    // composed into one image for this game; the other edges are drawn in the frame.
+    bool BackdropComposed = false;
+    bool EdgeInBackdrop[EdgeCount] = {};
+};
 
 // The carried piece and the status bar's menu button (the play screen's own state).
 struct PlayState {
     int Dragging = 0;
     int DragShape = 0;
     int DragSlot = 0;
-    int DragHalfWidth = 0;
+    int DragHalfWidth = 0;   // half the carried image's display size, taken at pick-up
     int DragHalfHeight = 0;
     int MenuButtonImage = 0;  // normal or hover image of the status bar's menu button
+    BoardFramePlaces Frame;
 };
 extern PlayState Play;
+
+// What the three status-bar boxes show now, so that a box is only rendered again
+// when its text changes. Emptied whenever the box images are made anew.
+struct StatusBoxTexts {
+    std::string Mode;
+    std::string Score;
+    std::string Best;
+    bool ModeDrawn = false;
+    bool ScoreDrawn = false;
+    bool BestDrawn = false;
+};
+extern StatusBoxTexts StatusBoxes;
 
 // Starts a game with the current game mode and board size: a new board and tray,
 // the game variables reset and state 9; with switchMusic the menu track gives
@@ -23,6 +63,14 @@ void EndGameForMenu(bool fromQuitQuestion);
 
 // Everything under the panels of states 9 to 12, then their shadow and panel.
 void DrawPlayScreen(int screenState);
+// Sizes the board's edge images for a board of `columns` columns and places the
+// edges and corner ornaments around the current board.
+void LayoutBoardFrame(int columns);
+// Render one status-bar box (mode 1..3, a score, a best score) when its text changed.
+void DrawModeBox(int mode);
+void DrawScoreBox(int score);
+void DrawBestBox(int best);
+
 // Left button down / up in state 9: pick a tray piece up, drop the carried one.
 void PickUpPiece();
 void DropPiece();
@@ -31,6 +79,8 @@ void UpdateMenuButtonHover();
 // A click in state 9: the status bar's menu button opens the in-game menu.
 // Returns true when the click was taken.
 bool ClickMenuButton();
+// The keys of states 9 to 12 (Escape, M, N, F2, keypad + and -), acted on once per frame.
+void HandlePlayKeys();
 // State 9: one frame of the clear effect, then whatever the rules asked for.
 void StepPlayFrame();
 // Hands the queued requests of the board rules to sound, status bar and screens.

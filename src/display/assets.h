@@ -50,7 +50,9 @@ enum ImageNumber {
     ImgStatusLeftCap = 107,
     ImgStatusRightCap = 108,
     ImgMenuButton = 109,
-    ImgMenuButtonHover = 110
+    ImgMenuButtonHover = 110,
+    // The play background with every edge that lies only over it, composed at each game start.
+    ImgPlayBackdrop = 111
 };
 
 // Handles of the four image series, indexed by colour or shape number.
