@@ -205,11 +205,7 @@ std::string TakeScreenshot() {
     return path;
 }
 
-void HandleKeys() {
-    if (App.ScreenState >= StatePlaying) {
-        HandlePlayKeys();  // the play screen's own table of keys
-        return;
-    }
+void HandleGlobalKeys() {
     if (KeyReleased(KEY_F2)) {
         TakeScreenshot();
     }
@@ -222,13 +218,21 @@ void HandleKeys() {
             ToggleSoundsKey();
         }
     }
-    if (KeyReleased(KEY_ESCAPE)) {
-        HandleEscape();
-    }
     if (KeyPushed(KEY_PAD_PLUS) && App.Settings.MusicVolume < 100) {
         ChangeVolumeKey(+1);
     }
     if (KeyPushed(KEY_PAD_MINUS) && App.Settings.MusicVolume > 0) {
         ChangeVolumeKey(-1);
+    }
+}
+
+void HandleKeys() {
+    if (App.ScreenState >= StatePlaying) {
+        HandlePlayKeys();  // the play screen's own table of keys
+        return;
+    }
+    HandleGlobalKeys();
+    if (KeyReleased(KEY_ESCAPE)) {
+        HandleEscape();
     }
 }

@@ -60,6 +60,8 @@ void HandlePointer();
 void DrainWindowEvents();
 void HandleClick();
 void HandleKeys();
+// F2, M, N and the keypad volume keys, the same on every screen.
+void HandleGlobalKeys();
 void HandleEscape();
 // F2: the frame drawn so far, saved as SaveTo + "Prismoria <date> <time>.bmp".
 // Returns the file name tried.

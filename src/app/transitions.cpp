@@ -188,21 +188,7 @@ void HandleEscape() {
         case StateQuitConfirm:
             EnterMainMenu();
             break;
-        case StatePlaying:
-            EnterInGameMenu();
-            break;
-        case StateInGameMenu:
-            Menus.InGameHover = 0;
-            ResetInGameHover(0);
-            App.ScreenState = StatePlaying;
-            break;
-        case StateInGameQuit:
-            EnterInGameMenu();
-            break;
-        case StateGameOver:
-            EndGameForMenu(false);
-            break;
         default:
-            break;  // the intro cannot be skipped
+            break;  // the intro cannot be skipped; the play screen has its own keys
     }
 }

@@ -10,6 +10,7 @@
 #include "app/spine.h"
 #include "audio/audio.h"
 #include "board.h"
+#include "data/best_scores.h"
 #include "display/assets.h"
 #include "display/display.h"
 #include "menus/menus.h"
@@ -71,6 +72,7 @@ void HandleBoardEvents() {
                 Menus.GameOverHover = 0;
                 ResetGameOverHover(0);
                 BuildGameOverPanel(e.value, false, e.newBest != 0);
+                if (e.newBest) SaveBestScores(App.SaveTo);  // kept even if the process never ends normally
                 App.ScreenState = StateGameOver;
                 break;
             default:
@@ -161,9 +163,7 @@ bool ClickMenuButton() {
 void HandlePlayKeys() {
     const int state = App.ScreenState;
     if (state < StatePlaying || state > StateGameOver) return;
-    if (KeyReleased(KEY_F2)) TakeScreenshot();
-    if (KeyReleased(KEY_M)) ToggleMusicKey();
-    if (KeyReleased(KEY_N)) ToggleSoundsKey();
+    HandleGlobalKeys();
     if (KeyReleased(KEY_ESCAPE)) {
         switch (state) {
             case StatePlaying:
@@ -184,6 +184,4 @@ void HandlePlayKeys() {
                 break;
         }
     }
-    if (KeyPushed(KEY_PAD_PLUS) && App.Settings.MusicVolume < 100) ChangeVolumeKey(+1);
-    if (KeyPushed(KEY_PAD_MINUS) && App.Settings.MusicVolume > 0) ChangeVolumeKey(-1);
 }
