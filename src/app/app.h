@@ -39,7 +39,8 @@ struct AppState {
     int ClickArmed = 0;
     GameSettings Settings;  // in force
     GameSettings Pending;   // edited by the settings screen
-    std::string GameDir;    // each path ends with '/'
+    std::string GameDir;    // each path ends with '/'; the game's data files are read from here
+    std::string ProgramDir;  // the program's folder: a Prismoria.prefs here means portable use
     std::string UserDir;
     std::string SaveTo;
 };

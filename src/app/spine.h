@@ -21,12 +21,14 @@ extern StartOptions Start;
 
 // ---------------------------------------------------------------- folders
 
-// GameDir from the program's folder, UserDir from the per-user data folder
-// ("" when the system names none); SaveTo starts as GameDir.
+// ProgramDir from the program's folder; GameDir the folder holding the data
+// pack: ProgramDir itself, else the installed share folder relative to it;
+// UserDir from the per-user data folder ("" when the system names none); SaveTo
+// starts as ProgramDir.
 void FindFolders();
 // The per-user folder below a data folder: "dawnwhistle game studio/Prismoria/".
 std::string UserFolderBelow(const std::string& dataFolder);
-// Reads the preferences from GameDir, else from UserDir (created when missing),
+// Reads the preferences from ProgramDir, else from UserDir (created when missing),
 // and sets SaveTo to the folder the preferences belong to.
 void ReadStartupPreferences();
 

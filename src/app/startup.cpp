@@ -53,20 +53,44 @@ std::string UserFolderBelow(const std::string& dataFolder) {
     return WithSeparator(dataFolder) + "dawnwhistle game studio/Prismoria/";
 }
 
+namespace {
+
+// `folder` followed by `relative`, each leading "../" taking one folder off the
+// end: "/usr/bin/" and "../share/prismoria/" give "/usr/share/prismoria/".
+std::string JoinFolders(std::string folder, std::string relative) {
+    while (relative.rfind("../", 0) == 0 && folder.size() > 1) {
+        folder.pop_back();
+        folder.erase(folder.find_last_of('/') + 1);
+        relative.erase(0, 3);
+    }
+    return folder + relative;
+}
+
+// The game's files lie beside the program in a build or a portable copy, and in
+// the share folder of the prefix it was installed to otherwise.
+std::string DataFolderFor(const std::string& programDir) {
+    if (FileSize(programDir + "Prismoria.data") >= 0) return programDir;
+    const std::string installed = JoinFolders(programDir, WithSeparator(PRISMORIA_DATA_FROM_PROGRAM));
+    return FileSize(installed + "Prismoria.data") >= 0 ? installed : programDir;
+}
+
+}  // namespace
+
 void FindFolders() {
-    App.GameDir = WithSeparator(Start.GameDir.empty() ? ProgramFolder() : Start.GameDir);
+    App.ProgramDir = WithSeparator(Start.GameDir.empty() ? ProgramFolder() : Start.GameDir);
+    App.GameDir = DataFolderFor(App.ProgramDir);
     std::string dataFolder = UserDataFolder();
     if (dataFolder.empty()) {
         dataFolder = HomeFolder();  // the home folder stands in for an unnamed data folder
     }
     // With neither, UserDir stays empty and its files land in the current folder.
     App.UserDir = dataFolder.empty() ? std::string() : UserFolderBelow(dataFolder);
-    App.SaveTo = App.GameDir;
+    App.SaveTo = App.ProgramDir;
 }
 
 void ReadStartupPreferences() {
-    App.SaveTo = App.GameDir;
-    if (ReadPreferences(App.GameDir)) {
+    App.SaveTo = App.ProgramDir;
+    if (ReadPreferences(App.ProgramDir)) {
         return;  // portable use: everything stays beside the program
     }
     if (!App.UserDir.empty() && FileSize(App.UserDir) != -2) {

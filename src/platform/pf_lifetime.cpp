@@ -1,6 +1,7 @@
 // pf_lifetime.cpp: backend choice, start-up and shutdown of the layer, desktop facts and the message box.
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "pf_internal.h"
@@ -59,6 +60,12 @@ bool PfEnsureVideo() {
     }
     // Ctrl+C should end the process, not become a quit event the game might not read.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // The window's class (X11) and app id (Wayland) name the installed desktop entry,
+    // so the desktop shows the game's icon and name for its window. SDL reads them
+    // from the environment when its video starts; a value the user set is kept.
+    setenv("SDL_VIDEO_X11_WMCLASS", PRISMORIA_APP_ID, 0);
+    setenv("SDL_VIDEO_WAYLAND_WMCLASS", PRISMORIA_APP_ID, 0);
+    SDL_SetHint(SDL_HINT_APP_NAME, "Prismoria");
     if (!StartVideoDriver()) {
         std::fprintf(stderr, "Video start-up failed: %s\n", SDL_GetError());
         return false;

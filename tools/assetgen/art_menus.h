@@ -16,3 +16,6 @@ Image TemplateImage(int width, int height);
 Image GameLogoImage(int width);
 // The studio splash for a full screen of the given size, opaque.
 Image StudioSplashImage(int width, int height);
+// The application icon: four gems in their wells framed in gold, `size` pixels
+// square, on transparency.
+Image AppIconImage(int size);

@@ -34,3 +34,6 @@ std::vector<std::string> CatalogueEntryNames();
 // a catalogue entry missing, a name used twice, an empty entry, an entry larger
 // than its buffer.
 std::vector<std::string> EntryProblems(const std::vector<GeneratedFile>& entries);
+// The application icon, `size` pixels square (16 to 1024), PNG-encoded; empty for
+// any other size.
+std::vector<uint8_t> GenerateIconPng(int size);

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -23,7 +24,8 @@ struct Options {
 void PrintUsage() {
     std::fprintf(stderr,
                  "usage: assetgen --out <folder> --work <folder> --font <TrueType file> "
-                 "--font-licence <text file>\n");
+                 "--font-licence <text file>\n"
+                 "       assetgen --icon <size> <PNG file>\n");
 }
 
 bool ParseOptions(int argc, char** argv, Options& o) {
@@ -103,6 +105,15 @@ void PrintSizes(const std::vector<PackFileEntry>& entries, size_t cursorBytes) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The application icon alone, one size per run.
+    if (argc == 4 && std::strcmp(argv[1], "--icon") == 0) {
+        const std::vector<uint8_t> png = GenerateIconPng(std::atoi(argv[2]));
+        if (png.empty() || !WriteFileReplacing(argv[3], png)) {
+            std::fprintf(stderr, "assetgen: cannot make the %s pixel icon %s\n", argv[2], argv[3]);
+            return 1;
+        }
+        return 0;
+    }
     Options opt;
     if (!ParseOptions(argc, argv, opt)) {
         PrintUsage();
