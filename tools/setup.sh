@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 PACKAGES=(build-essential cmake pkg-config git libsdl2-dev libsdl2-ttf-dev libpng-dev
   libogg-dev libvorbis-dev libarchive-dev zlib1g-dev libgtest-dev libgmock-dev
   libbenchmark-dev fonts-comfortaa xvfb xauth xdotool
-  desktop-file-utils appstream x11-utils groff-base)
+  desktop-file-utils appstream x11-utils groff-base libx11-dev)
 
 install_packages() {
   local missing=()
