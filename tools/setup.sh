@@ -7,7 +7,8 @@ cd "$(dirname "$0")/.."
 PACKAGES=(build-essential cmake pkg-config git libsdl2-dev libsdl2-ttf-dev libpng-dev
   libogg-dev libvorbis-dev libarchive-dev zlib1g-dev libgtest-dev libgmock-dev
   libbenchmark-dev fonts-comfortaa xvfb xauth xdotool
-  desktop-file-utils appstream x11-utils groff-base libx11-dev)
+  desktop-file-utils appstream x11-utils groff-base libx11-dev
+  clang clang-14 libclang-rt-14-dev llvm-14)
 
 install_packages() {
   local missing=()
@@ -46,6 +47,12 @@ case "$mode" in
        LSAN_OPTIONS=suppressions="$PWD/../tests/lsan.supp" \
        UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
        ctest --output-on-failure -j "$jobs")
+    # The libFuzzer targets (clang, with both sanitizers), each for a minute on a
+    # copy of its seed inputs, two at a time; any finding fails the run.
+    CC=clang CXX=clang++ cmake -S . -B build-fuzz -DPRISMORIA_FUZZ=ON -DPRISMORIA_TESTS=OFF \
+      -DPRISMORIA_BENCH=OFF -DPRISMORIA_FUZZ_DATA_PACK="$PWD/build/bin/Prismoria.data"
+    cmake --build build-fuzz -j "$jobs" --target fuzz_targets
+    FUZZ_PARALLEL=2 bash fuzz/run.sh build-fuzz 60
     ;;
   *)
     echo "usage: $0 play|test" >&2

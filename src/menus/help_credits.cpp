@@ -1,4 +1,6 @@
 // help_credits.cpp: the help panel with its word-wrapped, marked-up text, and the credits panel.
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -137,6 +139,9 @@ int DrawMarkupText(int x0, int y0, int rightLimit, int lineHeight, const std::st
     uint32_t colour = normalColour;
     int x = x0;
     int y = y0;
+    // A language file may ask for any number of lines down; past this nothing
+    // shows anyway, and y stays far from the int limit.
+    auto moveDown = [&](int64_t lines) { y = int(std::min<int64_t>(y + lines * lineHeight, 1 << 30)); };
     // Draws a piece of a word where the line stands and moves past it.
     auto draw = [&](const std::string& piece) {
         DrawTextAt(x, y, piece, colour, PanelColour);
@@ -145,14 +150,14 @@ int DrawMarkupText(int x0, int y0, int rightLimit, int lineHeight, const std::st
     for (std::string word : SplitAtBlanks(text)) {
         if (word.size() >= 3 && word.compare(0, 2, "n{") == 0 && word.back() == '}') {
             x = x0;
-            y += LeadingNumber(word.substr(2)) * lineHeight;
+            moveDown(LeadingNumber(word.substr(2)));
             continue;
         }
         // A word that would cross the right edge starts the next line; the
         // blank after it does not count.
         if (x + TextWidth(WithoutMarkup(word)) > rightLimit) {
             x = x0;
-            y += lineHeight;
+            moveDown(1);
         }
         const size_t open = word.find("c{");
         if (open != std::string::npos) {

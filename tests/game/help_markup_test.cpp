@@ -95,6 +95,16 @@ TEST_F(HelpMarkup, LineBreaksAndWrapping) {
     EXPECT_GT(Ink(1, false, 60), 0);
 }
 
+TEST_F(HelpMarkup, ThousandsOfLinesDownStayBelowThePanel) {
+    Start();
+    // Each n{10009} moves half a million pixels down: enough of them once
+    // wrapped round past the int limit to a line above the panel.
+    std::string deep;
+    for (int i = 0; i < 4400; ++i) deep += "n{10009} ";
+    EXPECT_GT(Draw(deep + "end"), Height);
+    EXPECT_EQ(Ink(0, false), 0);
+}
+
 TEST_F(HelpMarkup, HighlightsOpenCloseAndSpanWords) {
     Start();
     // Highlight inside a word: the part before stays white, the rest is blue.
