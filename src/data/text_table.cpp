@@ -1,4 +1,5 @@
 // text_table.cpp: the one table of user-interface texts, and the language pack it is filled from.
+#include <memory>
 #include <vector>
 
 #include "data/text.h"
@@ -111,12 +112,13 @@ int OpenArchivedKeyFile(int pack, const std::string& entry) {
     if (!PlainEntryName(entry)) {
         return 0;
     }
-    std::vector<char> bytes(static_cast<size_t>(MaxLanguageFileSize));
-    const int64_t size = ExtractPackEntry(pack, bytes.data(), MaxLanguageFileSize, entry);
+    // Left unfilled: only the bytes the extraction writes are ever read.
+    const std::unique_ptr<char[]> bytes = std::make_unique_for_overwrite<char[]>(size_t(MaxLanguageFileSize));
+    const int64_t size = ExtractPackEntry(pack, bytes.get(), MaxLanguageFileSize, entry);
     if (size < 0) {
         return 0;
     }
-    return OpenKeyBytes(PF_ANY, bytes.data(), size_t(size));
+    return OpenKeyBytes(PF_ANY, bytes.get(), size_t(size));
 }
 
 bool IsFolder(const std::string& path) {
