@@ -180,43 +180,59 @@ int DrawMarkupText(int x0, int y0, int rightLimit, int lineHeight, const std::st
     return y;
 }
 
-void BuildHelpPanel() {
-    MenuPanel& panel = Menus.HelpPanel;
-    panel.image = ImgHelpPanel;
+namespace {
+
+// What the help and credits panels share: the panel copy with its title, the
+// body drawn by the screen, the scaling and placing, and the BACK button.
+struct TextScreen {
+    MenuPanel& panel;
+    int image;
+    int titleFont;
+    const char* titleKey;
+    MenuButton& back;
+    int backImage;
+    int backFont;
+    const char* backKey;
+};
+
+template <typename DrawBody>
+void BuildTextScreen(const TextScreen& screen, DrawBody drawBody) {
+    screen.panel.image = screen.image;
     int width = 0;
-    if (StartPanel(ImgHelpPanel, ImgCreditsTemplate)) {
-        DrawPanelTitle(FontHelpTitle, Text("tHelpTITLE"));
-        UseFont(FontHelpText);
-        DrawingMode(DRAW_DEFAULT);
-        DrawMarkupText(HelpLeft, HelpTop, HelpRight, HelpLineHeight, Text("tHelpTEXT"), TextColour,
-                       HoverTextColour);
-        const TextPanelPlace place = ScaleTextPanel(ImgHelpPanel);
-        panel.x = place.x;
-        panel.y = place.y;
+    if (StartPanel(screen.image, ImgCreditsTemplate)) {
+        DrawPanelTitle(screen.titleFont, Text(screen.titleKey));
+        drawBody();
+        const TextPanelPlace place = ScaleTextPanel(screen.image);
+        screen.panel.x = place.x;
+        screen.panel.y = place.y;
         width = place.width;
-        UseFont(FontHelpBack);
-        PlaceBackButton(Menus.Help[1], place, Text("tHelpBACK"));
+        UseFont(screen.backFont);
+        PlaceBackButton(screen.back, place, Text(screen.backKey));
         StopDrawing();
     }
-    RenderBackButton(Menus.Help[1], 75, FontHelpBack, Text("tHelpBACK"), width);
+    RenderBackButton(screen.back, screen.backImage, screen.backFont, Text(screen.backKey), width);
+}
+
+}  // namespace
+
+void BuildHelpPanel() {
+    BuildTextScreen({Menus.HelpPanel, ImgHelpPanel, FontHelpTitle, "tHelpTITLE", Menus.Help[1], 75, FontHelpBack,
+                     "tHelpBACK"},
+                    [] {
+                        UseFont(FontHelpText);
+                        DrawingMode(DRAW_DEFAULT);
+                        DrawMarkupText(HelpLeft, HelpTop, HelpRight, HelpLineHeight, Text("tHelpTEXT"), TextColour,
+                                       HoverTextColour);
+                    });
 }
 
 void BuildCreditsPanel() {
-    MenuPanel& panel = Menus.CreditsPanel;
-    panel.image = ImgCreditsPanel;
-    int width = 0;
-    if (StartPanel(ImgCreditsPanel, ImgCreditsTemplate)) {
-        DrawPanelTitle(FontCreditsTitle, Text("tCreditsTITLE"));
-        for (const CreditLine& line : CreditLines) {
-            DrawCentredPanelText(FontCreditsLines, line.y, line.key ? Text(line.text) : line.text, TextColour);
-        }
-        const TextPanelPlace place = ScaleTextPanel(ImgCreditsPanel);
-        panel.x = place.x;
-        panel.y = place.y;
-        width = place.width;
-        UseFont(FontCreditsBack);
-        PlaceBackButton(Menus.Credits[1], place, Text("tCreditsBACK"));
-        StopDrawing();
-    }
-    RenderBackButton(Menus.Credits[1], 77, FontCreditsBack, Text("tCreditsBACK"), width);
+    BuildTextScreen({Menus.CreditsPanel, ImgCreditsPanel, FontCreditsTitle, "tCreditsTITLE", Menus.Credits[1], 77,
+                     FontCreditsBack, "tCreditsBACK"},
+                    [] {
+                        for (const CreditLine& line : CreditLines) {
+                            DrawCentredPanelText(FontCreditsLines, line.y, line.key ? Text(line.text) : line.text,
+                                                 TextColour);
+                        }
+                    });
 }
