@@ -11,6 +11,10 @@ void PfArchivesShutdown();
 void PfKeyFilesShutdown();
 void PfFilesShutdown();
 
+// Test hook: whether a sprite holds its stored pixels now, or gave them up
+// (pf_sprite_store.cpp). False for a number without a sprite.
+bool PfSpriteHoldsPixels(int number);
+
 // True for the renderer names of OpenGL implementations that rasterise on the CPU
 // (Mesa's llvmpipe and softpipe, the classic software rasteriser).
 bool PfIsSoftwareOpenGl(const char* rendererName);
