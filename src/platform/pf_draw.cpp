@@ -96,28 +96,28 @@ void FillPlain(const Target& t, int x, int y, int width, int height, uint32_t co
     }
 }
 
-struct GradientStop {
-    double position;
-    uint32_t colour;
-    int opacity;
-};
-
-// The front colour at 0, the added stops in order of position, the back colour at 1.
-std::vector<GradientStop> GradientStops() {
-    std::vector<GradientStop> stops;
+// The gradient as the drawing context defines it now: the front colour at 0,
+// the added stops in order of position, the back colour at 1.
+PfGradient CurrentGradient() {
+    PfGradient gradient;
+    gradient.x1 = PfDraw.gradX1;
+    gradient.y1 = PfDraw.gradY1;
+    gradient.x2 = PfDraw.gradX2;
+    gradient.y2 = PfDraw.gradY2;
+    std::vector<PfGradientStop>& stops = gradient.stops;
     stops.push_back({0.0, PfDraw.front, ColourOpacity(PfDraw.front)});
     auto added = PfDraw.gradStops;
     std::stable_sort(added.begin(), added.end(), [](auto& a, auto& b) { return a.first < b.first; });
     for (auto& [position, colour] : added) stops.push_back({std::clamp(position, 0.0, 1.0), colour, ColourOpacity(colour)});
     stops.push_back({1.0, PfDraw.back, ColourOpacity(PfDraw.back)});
-    return stops;
+    return gradient;
 }
 
-void GradientAt(const std::vector<GradientStop>& stops, double t, uint32_t& colour, int& opacity) {
+void GradientAt(const std::vector<PfGradientStop>& stops, double t, uint32_t& colour, int& opacity) {
     size_t i = 1;
     while (i + 1 < stops.size() && stops[i].position < t) i++;
-    const GradientStop& a = stops[i - 1];
-    const GradientStop& b = stops[i];
+    const PfGradientStop& a = stops[i - 1];
+    const PfGradientStop& b = stops[i];
     double span = b.position - a.position;
     double f = span > 0 ? std::clamp((t - a.position) / span, 0.0, 1.0) : (t >= b.position ? 1.0 : 0.0);
     auto lerp = [f](int from, int to) { return int(std::lround(from + (to - from) * f)); };
@@ -126,44 +126,10 @@ void GradientAt(const std::vector<GradientStop>& stops, double t, uint32_t& colo
     opacity = lerp(a.opacity, b.opacity);
 }
 
-// Each pixel takes the colour of its projection onto the line from (x1, y1) to (x2, y2).
-// Along a horizontal or vertical line every column or every row has one colour,
-// worked out once for all of its pixels.
 void FillGradient(const Target& t, int x, int y, int width, int height) {
     if (!ClipRect(t, x, y, width, height)) return;
     Changed(t, x, y, width, height);
-    std::vector<GradientStop> stops = GradientStops();
-    double dx = PfDraw.gradX2 - PfDraw.gradX1, dy = PfDraw.gradY2 - PfDraw.gradY1;
-    double length2 = dx * dx + dy * dy;
-    struct Shade {
-        uint32_t colour;
-        int opacity;
-    };
-    auto shadeAt = [&](int col, int row) {
-        double along = length2 > 0 ? ((col - PfDraw.gradX1) * dx + (row - PfDraw.gradY1) * dy) / length2 : 0.0;
-        Shade shade;
-        GradientAt(stops, std::clamp(along, 0.0, 1.0), shade.colour, shade.opacity);
-        return shade;
-    };
-    std::vector<Shade> columns;
-    if (dy == 0) {
-        columns.reserve(size_t(width));
-        for (int col = x; col < x + width; col++) columns.push_back(shadeAt(col, y));
-    }
-    for (int row = y; row < y + height; row++) {
-        uint32_t* p = t.pixels + size_t(row) * size_t(t.width);
-        if (dy == 0) {
-            for (int i = 0; i < width; i++) BlendPixel(p + x + i, columns[size_t(i)].colour, columns[size_t(i)].opacity);
-        } else if (dx == 0) {
-            const Shade shade = shadeAt(x, row);
-            for (int col = x; col < x + width; col++) BlendPixel(p + col, shade.colour, shade.opacity);
-        } else {
-            for (int col = x; col < x + width; col++) {
-                const Shade shade = shadeAt(col, row);
-                BlendPixel(p + col, shade.colour, shade.opacity);
-            }
-        }
-    }
+    PfPaintGradient(CurrentGradient(), t.pixels, t.width, x, y, width, height);
 }
 
 // Copies (or in alpha-blend mode lays over) pixels at their stored size.
@@ -189,6 +155,44 @@ void DrawPixelsOn(const Target& t, const uint32_t* source, int srcW, int srcH, i
 bool DrawingOnto(int64_t kind, int number) { return PfDraw.output == (kind | int64_t(uint32_t(number))); }
 
 }  // namespace
+
+// Each pixel takes the colour of its projection onto the line from (x1, y1) to (x2, y2).
+// Along a horizontal or vertical line every column or every row has one colour,
+// worked out once for all of its pixels.
+void PfPaintGradient(const PfGradient& gradient, uint32_t* pixels, int stride, int x, int y, int width, int height) {
+    const std::vector<PfGradientStop>& stops = gradient.stops;
+    double dx = gradient.x2 - gradient.x1, dy = gradient.y2 - gradient.y1;
+    double length2 = dx * dx + dy * dy;
+    struct Shade {
+        uint32_t colour;
+        int opacity;
+    };
+    auto shadeAt = [&](int col, int row) {
+        double along = length2 > 0 ? ((col - gradient.x1) * dx + (row - gradient.y1) * dy) / length2 : 0.0;
+        Shade shade;
+        GradientAt(stops, std::clamp(along, 0.0, 1.0), shade.colour, shade.opacity);
+        return shade;
+    };
+    std::vector<Shade> columns;
+    if (dy == 0) {
+        columns.reserve(size_t(width));
+        for (int col = x; col < x + width; col++) columns.push_back(shadeAt(col, y));
+    }
+    for (int row = y; row < y + height; row++) {
+        uint32_t* p = pixels + size_t(row) * size_t(stride);
+        if (dy == 0) {
+            for (int i = 0; i < width; i++) BlendPixel(p + x + i, columns[size_t(i)].colour, columns[size_t(i)].opacity);
+        } else if (dx == 0) {
+            const Shade shade = shadeAt(x, row);
+            for (int col = x; col < x + width; col++) BlendPixel(p + col, shade.colour, shade.opacity);
+        } else {
+            for (int col = x; col < x + width; col++) {
+                const Shade shade = shadeAt(col, row);
+                BlendPixel(p + col, shade.colour, shade.opacity);
+            }
+        }
+    }
+}
 
 // Ends the drawing on the current output: a sprite gives its pixels up where
 // it can make them again.
@@ -247,18 +251,30 @@ void DrawTextAt(int x, int y, const std::string& text, uint32_t front, uint32_t 
 
 void FillBox(int x, int y, int width, int height) { FillBox(x, y, width, height, PfDraw.front); }
 
-// In gradient mode the gradient fills the box whatever colour is passed. An
-// opaque colour over a whole sprite makes it that one colour: nothing of what
-// was there needs making first.
+// In gradient mode the gradient fills the box whatever colour is passed. A fill
+// over a whole sprite with nothing see-through in it (one opaque colour, or a
+// gradient between opaque colours) makes the sprite that fill alone: nothing of
+// what was there needs making first, and the fill is all it keeps.
 void FillBox(int x, int y, int width, int height, uint32_t colour) {
     const bool sprite = (PfDraw.output & ~int64_t(0xFFFFFFFF)) == kSpriteOutput;
     PfSprite* whole = sprite ? PfTableGet(PfVideo.sprites, int(uint32_t(PfDraw.output & 0xFFFFFFFF))) : nullptr;
-    if (whole && !(PfDraw.mode & DRAW_GRADIENT) && ColourOpacity(colour) >= 255 && x <= 0 && y <= 0 &&
-        int64_t(x) + width >= whole->width && int64_t(y) + height >= whole->height) {
-        const uint32_t filled = (colour & 0xFFFFFF) | 0xFF000000u;
-        if (whole->held) std::fill(whole->pixels.begin(), whole->pixels.end(), filled);
-        PfSpriteFilled(*whole, filled);
-        return;
+    if (whole && x <= 0 && y <= 0 && int64_t(x) + width >= whole->width && int64_t(y) + height >= whole->height) {
+        if (!(PfDraw.mode & DRAW_GRADIENT) && ColourOpacity(colour) >= 255) {
+            const uint32_t filled = (colour & 0xFFFFFF) | 0xFF000000u;
+            if (whole->held) std::fill(whole->pixels.begin(), whole->pixels.end(), filled);
+            PfSpriteFilled(*whole, filled);
+            return;
+        }
+        PfGradient gradient = CurrentGradient();
+        const bool opaque = std::all_of(gradient.stops.begin(), gradient.stops.end(),
+                                        [](const PfGradientStop& stop) { return stop.opacity >= 255; });
+        if ((PfDraw.mode & DRAW_GRADIENT) && opaque) {
+            if (whole->held) {
+                PfPaintGradient(gradient, whole->pixels.data(), whole->width, 0, 0, whole->width, whole->height);
+            }
+            PfSpriteGradientFilled(*whole, std::make_shared<const PfGradient>(std::move(gradient)));
+            return;
+        }
     }
     Target t;
     if (!CurrentTarget(t)) return;

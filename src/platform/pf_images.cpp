@@ -152,21 +152,56 @@ bool PfCheckPng(const void* data, size_t size, int& width, int& height) {
 // Bilinear resampling, weighted by alpha so that transparent neighbours do not
 // darken the edges.
 
+namespace {
+
+// std::lround for the non-negative values here, without the library call.
+inline int RoundHalfUp(double value) {
+    const int whole = int(value);
+    return value - double(whole) >= 0.5 ? whole + 1 : whole;
+}
+
+// Where one output column (or row) reads from: the two source pixels and the
+// weight of the second.
+struct Tap {
+    int first, second;
+    double fraction;
+};
+
+std::vector<Tap> Taps(int sourceSize, int targetSize) {
+    std::vector<Tap> taps(static_cast<size_t>(targetSize));
+    const double scale = double(sourceSize) / targetSize;
+    for (int i = 0; i < targetSize; i++) {
+        const double s = std::clamp((i + 0.5) * scale - 0.5, 0.0, double(sourceSize - 1));
+        const int first = int(s);
+        taps[size_t(i)] = {first, std::min(first + 1, sourceSize - 1), s - first};
+    }
+    return taps;
+}
+
+}  // namespace
+
 void PfResample(const std::vector<uint32_t>& src, int srcW, int srcH, std::vector<uint32_t>& dst, int dstW,
                 int dstH) {
     dst.assign(size_t(dstW) * size_t(dstH), 0);
     if (srcW <= 0 || srcH <= 0) return;
-    double scaleX = double(srcW) / dstW, scaleY = double(srcH) / dstH;
+    const std::vector<Tap> columns = Taps(srcW, dstW), rows = Taps(srcH, dstH);
     for (int y = 0; y < dstH; y++) {
-        double sy = std::clamp((y + 0.5) * scaleY - 0.5, 0.0, double(srcH - 1));
-        int y0 = int(sy), y1 = std::min(y0 + 1, srcH - 1);
-        double fy = sy - y0;
+        const Tap& row = rows[size_t(y)];
+        const uint32_t* top = src.data() + size_t(row.first) * size_t(srcW);
+        const uint32_t* bottom = src.data() + size_t(row.second) * size_t(srcW);
+        const double fy = row.fraction;
+        uint32_t* out = dst.data() + size_t(y) * size_t(dstW);
         for (int x = 0; x < dstW; x++) {
-            double sx = std::clamp((x + 0.5) * scaleX - 0.5, 0.0, double(srcW - 1));
-            int x0 = int(sx), x1 = std::min(x0 + 1, srcW - 1);
-            double fx = sx - x0;
-            const uint32_t corners[4] = {src[size_t(y0) * srcW + x0], src[size_t(y0) * srcW + x1],
-                                         src[size_t(y1) * srcW + x0], src[size_t(y1) * srcW + x1]};
+            const Tap& column = columns[size_t(x)];
+            const uint32_t corners[4] = {top[column.first], top[column.second], bottom[column.first],
+                                         bottom[column.second]};
+            // Four equal pixels blend into themselves (the sums below come within
+            // far less than half a step of them), clear ones into nothing.
+            if (corners[0] == corners[1] && corners[0] == corners[2] && corners[0] == corners[3]) {
+                out[x] = ColourAlpha(corners[0]) ? corners[0] : 0;
+                continue;
+            }
+            const double fx = column.fraction;
             const double weights[4] = {(1 - fx) * (1 - fy), fx * (1 - fy), (1 - fx) * fy, fx * fy};
             double r = 0, g = 0, b = 0, a = 0;
             for (int i = 0; i < 4; i++) {
@@ -176,12 +211,9 @@ void PfResample(const std::vector<uint32_t>& src, int srcW, int srcH, std::vecto
                 b += wa * ColourBlue(corners[i]);
                 a += wa;
             }
-            uint32_t out = 0;
             if (a > 0) {
-                out = RGBA(int(std::lround(r / a)), int(std::lround(g / a)), int(std::lround(b / a)),
-                           int(std::lround(a)));
+                out[x] = RGBA(RoundHalfUp(r / a), RoundHalfUp(g / a), RoundHalfUp(b / a), RoundHalfUp(a));
             }
-            dst[size_t(y) * dstW + x] = out;
         }
     }
 }

@@ -2,11 +2,11 @@
 //
 // A sprite's pixels at their stored size are needed only to draw on it, copy it,
 // read it or resample it. Between those moments a sprite keeps what it can make
-// them again from: the PNG it was loaded from (shared by its copies) or the one
-// colour it was filled with, plus patches for the rectangles drawn on since (the
-// texts of a panel). Pixels changed beyond that (a photograph drawn into a
-// blank sprite) stay held until a texture holds them at their stored size; the
-// texture is then read back when they are needed.
+// them again from: the PNG it was loaded from (shared by its copies), or the one
+// colour or opaque gradient that last filled all of it, plus patches for the
+// rectangles drawn on since (the texts of a panel). Pixels changed beyond that
+// (a photograph drawn into a blank sprite) stay held until a texture holds them
+// at their stored size; the texture is then read back when they are needed.
 #include <algorithm>
 
 #include "pf_internal.h"
@@ -69,7 +69,10 @@ void Remake(PfSprite& sprite, std::vector<uint32_t>& pixels) {
         return;
     }
     int width = 0, height = 0;
-    if (!sprite.png) {
+    if (sprite.gradient) {
+        pixels.resize(count);
+        PfPaintGradient(*sprite.gradient, pixels.data(), sprite.width, 0, 0, sprite.width, sprite.height);
+    } else if (!sprite.png) {
         pixels.assign(count, sprite.colour);
     } else if (!PfDecodePng(sprite.png->data(), sprite.png->size(), pixels, width, height) ||
                width != sprite.width || height != sprite.height) {
@@ -92,6 +95,7 @@ void FoldChanges(PfSprite& sprite) {
     if (area * 2 > int64_t(sprite.width) * sprite.height) {
         sprite.fromSource = false;
         sprite.png.reset();
+        sprite.gradient.reset();
         sprite.patches.clear();
         sprite.changed.clear();
         return;
@@ -140,11 +144,17 @@ void PfSpriteChanged(PfSprite& sprite, const PfRect& area) {
 
 void PfSpriteFilled(PfSprite& sprite, uint32_t colour) {
     sprite.png.reset();
+    sprite.gradient.reset();
     sprite.colour = colour;
     sprite.patches.clear();
     sprite.changed.clear();
     sprite.fromSource = true;
     sprite.version++;
+}
+
+void PfSpriteGradientFilled(PfSprite& sprite, std::shared_ptr<const PfGradient> gradient) {
+    PfSpriteFilled(sprite, 0);
+    sprite.gradient = std::move(gradient);
 }
 
 void PfSpriteLetGo(PfSprite& sprite) {
@@ -165,6 +175,7 @@ void PfCopySpritePixels(PfSprite& from, PfSprite& to) {
     to.fromSource = from.fromSource;
     if (from.fromSource) {
         to.png = from.png;
+        to.gradient = from.gradient;
         to.colour = from.colour;
         to.patches = from.patches;
         return;

@@ -91,6 +91,20 @@ struct PfShownKey {
     bool operator==(const PfShownKey&) const = default;
 };
 
+// A linear gradient as drawn by FillBox: the line and the stops along it, the
+// first at 0 and the last at 1, each with the opacity it is drawn with.
+struct PfGradientStop {
+    double position;
+    uint32_t colour;
+    int opacity;
+};
+struct PfGradient {
+    int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    std::vector<PfGradientStop> stops;
+};
+// Lays the gradient over a rectangle of RGBA pixels (`stride` pixels a row).
+void PfPaintGradient(const PfGradient& gradient, uint32_t* pixels, int stride, int x, int y, int width, int height);
+
 // A rectangle of a sprite's stored pixels laid over what its source makes.
 struct PfSpritePatch {
     PfRect area;
@@ -98,14 +112,16 @@ struct PfSpritePatch {
 };
 
 // A sprite holds its stored pixels only while they are worked on; otherwise it
-// keeps what makes them again (pf_sprite_store.cpp): its PNG or its one colour
-// with patches over it, or, where the pixels changed more than patches are worth
-// (`fromSource` false), its texture holding them at their stored size.
+// keeps what makes them again (pf_sprite_store.cpp): its PNG, the opaque
+// gradient or the one colour that filled it, with patches over that, or, where
+// the pixels changed more than patches are worth (`fromSource` false), its
+// texture holding them at their stored size.
 struct PfSprite {
     int width = 0, height = 0;                // stored size
     int displayWidth = 0, displayHeight = 0;  // size at which it is drawn
     std::shared_ptr<const std::vector<uint8_t>> png;  // the source file, shared by the copies made of it
-    uint32_t colour = 0;                      // the source without a PNG: one colour
+    std::shared_ptr<const PfGradient> gradient;       // or the gradient that filled it
+    uint32_t colour = 0;                      // or else one colour
     std::vector<PfSpritePatch> patches;       // laid over the source in order
     bool fromSource = true;
     std::vector<uint32_t> pixels;             // the stored pixels, while `held`
@@ -261,10 +277,11 @@ const std::vector<uint32_t>& PfShownPixels(PfSprite& sprite);
 std::vector<uint32_t>& PfSpritePixels(PfSprite& sprite);
 // The same for drawing on: the pixels are about to change. Each drawing call
 // then reports the rectangle it changed, or that it filled the whole sprite with
-// one opaque colour.
+// one opaque colour or an opaque gradient.
 std::vector<uint32_t>& PfSpritePixelsToChange(PfSprite& sprite);
 void PfSpriteChanged(PfSprite& sprite, const PfRect& area);
 void PfSpriteFilled(PfSprite& sprite, uint32_t colour);
+void PfSpriteGradientFilled(PfSprite& sprite, std::shared_ptr<const PfGradient> gradient);
 // Gives the pixels up where they can be made again (a drawing finished, the
 // texture made, another object done reading them).
 void PfSpriteLetGo(PfSprite& sprite);

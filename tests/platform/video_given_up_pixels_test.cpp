@@ -115,6 +115,18 @@ TEST_F(GivenUpPixels, RemadeExactlyForCopyDrawingRescalingAndANewScreen) {
              StopDrawing();
              DrawSomething(n, image, 30);
          }, true},
+        {"blank filled with a gradient, with texts", [](int n, bool image) {
+             ASSERT_EQ(image ? CreateImage(n, 70, 40) : CreateSprite(n, 70, 40, SPRITE_ALPHA), 1);
+             ASSERT_EQ(StartDrawing(Output(n, image)), 1);
+             DrawingMode(DRAW_GRADIENT);
+             SetFrontColor(RGB(250, 10, 10));
+             SetBackColor(RGB(10, 10, 250));
+             LinearGradient(3, 0, 60, 37);
+             GradientColor(0.4, RGB(20, 200, 20));
+             FillBox(0, 0, 70, 40);
+             StopDrawing();
+             DrawSomething(n, image, 30);
+         }, true},
         {"blank with an image drawn over all of it", [](int n, bool image) {
              const int picture = CreateImage(PF_ANY, 64, 48);
              ASSERT_EQ(StartDrawing(ImageOutput(picture)), 1);
