@@ -6,9 +6,10 @@
 // stepped by PfMixSound, the system backend advances by elapsed wall time on each
 // sound call, so that sounds end and statuses change as they would with a device.
 //
-// Short sounds are decoded whole when they are loaded. Longer ones (the music)
-// keep only their compressed bytes; each channel playing one decodes its own
-// stream a little ahead of the mix, on whichever thread mixes.
+// Loading a sound only checks it and keeps its compressed bytes. A short one is
+// decoded whole when it is first played; a longer one (the music) is streamed:
+// each channel playing it decodes its own stream a little ahead of the mix, on
+// whichever thread mixes.
 #include <SDL.h>
 
 #include <algorithm>
@@ -32,9 +33,10 @@ constexpr int DeviceBufferFrames = 1024;
 constexpr int64_t MaxWholeFrames = 3 * PfMixRate;
 
 struct PfSoundClip {
-    std::vector<int16_t> pcm;  // interleaved stereo at PfMixRate (sounds decoded whole)
-    std::shared_ptr<const std::vector<uint8_t>> compressed;  // the file itself (streamed sounds)
+    std::vector<int16_t> pcm;  // interleaved stereo at PfMixRate, once a short sound is decoded
+    std::shared_ptr<const std::vector<uint8_t>> compressed;  // the file, until decoded whole
     int64_t frames = 0;
+    bool streamed = false;
 };
 
 struct PfChannel {
@@ -90,7 +92,7 @@ void ReleaseChannel(PfChannel& channel) {
 // the decoded sound, or decoded from its stream into the mixer's piece buffer.
 // Fewer frames than asked when the stream is damaged or cut short.
 int64_t ChannelFrames(PfChannel& channel, const PfSoundClip& clip, int64_t frames, const int16_t*& samples) {
-    if (!clip.compressed) {
+    if (!clip.streamed) {
         samples = clip.pcm.data() + channel.position * 2;
         return frames;
     }
@@ -137,7 +139,7 @@ void MixChannels(int32_t* mix, int64_t frames) {
         while (done < frames) {
             // Streams are decoded in pieces of at most a device buffer.
             int64_t run = std::min(frames - done, clip.frames - channel.position);
-            if (clip.compressed) {
+            if (clip.streamed) {
                 run = std::min<int64_t>(run, DeviceBufferFrames);
             }
             const int16_t* source = nullptr;
@@ -343,15 +345,10 @@ int LoadSoundBytes(int number, const void* data, size_t size) {
     if (number < 0 && number != PF_ANY) {
         return 0;
     }
-    // Checking and decoding can take a while: done before taking the lock.
-    std::vector<int16_t> pcm;
-    std::shared_ptr<const std::vector<uint8_t>> compressed;
+    // Checking can take a moment: done before taking the lock.
     int64_t frames = 0;
-    bool loaded = PfProbeOggVorbis(data, size, frames);
-    if (loaded && frames <= MaxWholeFrames) {
-        loaded = PfDecodeOggVorbis(data, size, pcm);
-        frames = int64_t(pcm.size() / 2);
-    } else if (loaded) {
+    std::shared_ptr<const std::vector<uint8_t>> compressed;
+    if (PfProbeOggVorbis(data, size, frames)) {
         const uint8_t* bytes = static_cast<const uint8_t*>(data);
         compressed = std::make_shared<const std::vector<uint8_t>>(bytes, bytes + size);
     }
@@ -361,14 +358,14 @@ int LoadSoundBytes(int number, const void* data, size_t size) {
         StopChannelsOf(number);
         PfAudio.sounds.erase(number);
     }
-    if (!loaded) {
+    if (!compressed) {
         return 0;
     }
     int slot = ResolveSoundNumber(number);
     PfSoundClip& clip = PfAudio.sounds[slot];
     clip.frames = frames;
-    clip.pcm = std::move(pcm);
     clip.compressed = std::move(compressed);
+    clip.streamed = frames > MaxWholeFrames;
     return number == PF_ANY ? slot : 1;
 }
 
@@ -384,10 +381,41 @@ int IsSound(int number) {
     return PfAudio.sounds.count(number) ? 1 : 0;
 }
 
+namespace {
+
+// A short sound is decoded whole on its first play, outside the lock. One that
+// turns out undecodable is left without frames and plays nothing.
+void DecodeOnFirstPlay(int number) {
+    std::shared_ptr<const std::vector<uint8_t>> bytes;
+    {
+        AudioLock lock;
+        auto found = PfAudio.sounds.find(number);
+        if (found == PfAudio.sounds.end() || found->second.streamed || !found->second.compressed) {
+            return;
+        }
+        bytes = found->second.compressed;
+    }
+    std::vector<int16_t> pcm;
+    bool decoded = PfDecodeOggVorbis(bytes->data(), bytes->size(), pcm);
+    AudioLock lock;
+    auto found = PfAudio.sounds.find(number);
+    if (found == PfAudio.sounds.end() || found->second.compressed != bytes) {
+        return;  // freed or replaced meanwhile
+    }
+    PfSoundClip& clip = found->second;
+    clip.frames = decoded ? int64_t(pcm.size() / 2) : 0;
+    clip.pcm = std::move(pcm);
+    clip.compressed.reset();
+}
+
+}  // namespace
+
 int PlaySoundClip(int number, int flags, int volume) {
+    DecodeOnFirstPlay(number);
     AudioLock lock;
     PrepareCall();
-    if (!PfAudio.sounds.count(number)) {
+    auto found = PfAudio.sounds.find(number);
+    if (found == PfAudio.sounds.end() || found->second.frames == 0) {
         return 0;
     }
     volume = std::clamp(volume, 0, 100);
