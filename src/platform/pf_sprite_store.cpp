@@ -89,6 +89,14 @@ void Remake(PfSprite& sprite, std::vector<uint32_t>& pixels) {
 // longer come from the source.
 void FoldChanges(PfSprite& sprite) {
     if (!sprite.held || !sprite.fromSource || sprite.changed.empty()) return;
+    // Older patches that a change covers whole are drawn over anyway (a status
+    // box redrawn with each new score).
+    std::vector<PfSpritePatch>& patches = sprite.patches;
+    for (const PfRect& r : sprite.changed) {
+        patches.erase(std::remove_if(patches.begin(), patches.end(),
+                                     [&](const PfSpritePatch& patch) { return Contains(r, patch.area); }),
+                      patches.end());
+    }
     int64_t area = 0;
     for (const PfSpritePatch& patch : sprite.patches) area += Area(patch.area);
     for (const PfRect& r : sprite.changed) area += Area(r);
