@@ -5,6 +5,11 @@
 // open. Without a usable device the mixer still runs: the headless backend is
 // stepped by PfMixSound, the system backend advances by elapsed wall time on each
 // sound call, so that sounds end and statuses change as they would with a device.
+//
+// Loading a sound only checks it and keeps its compressed bytes. A short one is
+// decoded whole when it is first played; a longer one (the music) is streamed:
+// each channel playing it decodes its own stream a little ahead of the mix, on
+// whichever thread mixes.
 #include <SDL.h>
 
 #include <algorithm>
@@ -12,6 +17,7 @@
 #include <cstring>
 #include <limits>
 #include <map>
+#include <memory>
 #include <vector>
 
 #include "pf_audio_decode.h"
@@ -23,10 +29,14 @@ namespace {
 constexpr int ChannelSlots = 64;
 constexpr int AnySoundBase = 0x10000;  // handles given out for PF_ANY start here
 constexpr int DeviceBufferFrames = 1024;
+// Sounds longer than this are streamed: 3 s decoded is about half a megabyte.
+constexpr int64_t MaxWholeFrames = 3 * PfMixRate;
 
 struct PfSoundClip {
-    std::vector<int16_t> pcm;  // interleaved stereo at PfMixRate
+    std::vector<int16_t> pcm;  // interleaved stereo at PfMixRate, once a short sound is decoded
+    std::shared_ptr<const std::vector<uint8_t>> compressed;  // the file, until decoded whole
     int64_t frames = 0;
+    bool streamed = false;
 };
 
 struct PfChannel {
@@ -36,6 +46,7 @@ struct PfChannel {
     int volume = 100;
     int status = SOUND_STOPPED;
     int64_t position = 0;  // next frame to mix
+    PfOggStreamPtr stream;  // a streamed sound's decoder, opened on the first mix
 };
 
 struct PfAudioState {
@@ -51,6 +62,7 @@ struct PfAudioState {
     std::chrono::steady_clock::time_point wallStart;
     int64_t wallFramesDone = 0;
     std::vector<int32_t> accumulator;
+    std::vector<int16_t> streamed;  // one piece of a stream, decoded for mixing
 };
 
 PfAudioState PfAudio;
@@ -76,8 +88,29 @@ void ReleaseChannel(PfChannel& channel) {
     channel = PfChannel{};
 }
 
+// The next `frames` frames of a channel's sound from its position: straight from
+// the decoded sound, or decoded from its stream into the mixer's piece buffer.
+// Fewer frames than asked when the stream is damaged or cut short.
+int64_t ChannelFrames(PfChannel& channel, const PfSoundClip& clip, int64_t frames, const int16_t*& samples) {
+    if (!clip.streamed) {
+        samples = clip.pcm.data() + channel.position * 2;
+        return frames;
+    }
+    if (!channel.stream) {
+        channel.stream = PfOpenOggStream(clip.compressed);
+        if (!channel.stream) {
+            return 0;
+        }
+    }
+    std::vector<int16_t>& piece = PfAudio.streamed;
+    piece.resize(size_t(frames) * 2);
+    samples = piece.data();
+    return PfReadOggStream(*channel.stream, channel.position, piece.data(), int(frames));
+}
+
 // Moves every playing channel on by `frames`, mixing into `mix` (stereo int32)
-// when it is given. Non-looping sounds that reach their end stop by themselves.
+// when it is given. Non-looping sounds that reach their end stop by themselves,
+// and so does a stream that turns out damaged, quietly, after what it gave.
 void MixChannels(int32_t* mix, int64_t frames) {
     for (PfChannel& channel : PfAudio.channels) {
         if (channel.id == 0 || channel.status != SOUND_PLAYING) {
@@ -91,7 +124,7 @@ void MixChannels(int32_t* mix, int64_t frames) {
         const PfSoundClip& clip = found->second;
         bool looping = (channel.flags & SOUND_LOOP) != 0;
         if (!mix) {
-            // Nothing to hear: only the position matters.
+            // Nothing to hear: only the position matters (a stream seeks to it later).
             int64_t end = channel.position + frames;
             if (looping) {
                 channel.position = end % clip.frames;
@@ -104,13 +137,22 @@ void MixChannels(int32_t* mix, int64_t frames) {
         }
         int64_t done = 0;
         while (done < frames) {
+            // Streams are decoded in pieces of at most a device buffer.
             int64_t run = std::min(frames - done, clip.frames - channel.position);
+            if (clip.streamed) {
+                run = std::min<int64_t>(run, DeviceBufferFrames);
+            }
+            const int16_t* source = nullptr;
+            int64_t got = ChannelFrames(channel, clip, run, source);
             if (channel.volume > 0) {
-                const int16_t* source = clip.pcm.data() + channel.position * 2;
                 int32_t* target = mix + done * 2;
-                for (int64_t i = 0; i < run * 2; i++) {
+                for (int64_t i = 0; i < got * 2; i++) {
                     target[i] += int32_t(source[i]) * channel.volume / 100;
                 }
+            }
+            if (got < run) {
+                ReleaseChannel(channel);
+                break;
             }
             done += run;
             channel.position += run;
@@ -303,22 +345,27 @@ int LoadSoundBytes(int number, const void* data, size_t size) {
     if (number < 0 && number != PF_ANY) {
         return 0;
     }
-    // Decoding can take a while: do it before taking the lock.
-    std::vector<int16_t> pcm;
-    bool decoded = PfDecodeOggVorbis(data, size, pcm);
+    // Checking can take a moment: done before taking the lock.
+    int64_t frames = 0;
+    std::shared_ptr<const std::vector<uint8_t>> compressed;
+    if (PfProbeOggVorbis(data, size, frames)) {
+        const uint8_t* bytes = static_cast<const uint8_t*>(data);
+        compressed = std::make_shared<const std::vector<uint8_t>>(bytes, bytes + size);
+    }
     AudioLock lock;
     PrepareCall();
     if (number != PF_ANY) {
         StopChannelsOf(number);
         PfAudio.sounds.erase(number);
     }
-    if (!decoded) {
+    if (!compressed) {
         return 0;
     }
     int slot = ResolveSoundNumber(number);
     PfSoundClip& clip = PfAudio.sounds[slot];
-    clip.frames = int64_t(pcm.size() / 2);
-    clip.pcm = std::move(pcm);
+    clip.frames = frames;
+    clip.compressed = std::move(compressed);
+    clip.streamed = frames > MaxWholeFrames;
     return number == PF_ANY ? slot : 1;
 }
 
@@ -334,10 +381,41 @@ int IsSound(int number) {
     return PfAudio.sounds.count(number) ? 1 : 0;
 }
 
+namespace {
+
+// A short sound is decoded whole on its first play, outside the lock. One that
+// turns out undecodable is left without frames and plays nothing.
+void DecodeOnFirstPlay(int number) {
+    std::shared_ptr<const std::vector<uint8_t>> bytes;
+    {
+        AudioLock lock;
+        auto found = PfAudio.sounds.find(number);
+        if (found == PfAudio.sounds.end() || found->second.streamed || !found->second.compressed) {
+            return;
+        }
+        bytes = found->second.compressed;
+    }
+    std::vector<int16_t> pcm;
+    bool decoded = PfDecodeOggVorbis(bytes->data(), bytes->size(), pcm);
+    AudioLock lock;
+    auto found = PfAudio.sounds.find(number);
+    if (found == PfAudio.sounds.end() || found->second.compressed != bytes) {
+        return;  // freed or replaced meanwhile
+    }
+    PfSoundClip& clip = found->second;
+    clip.frames = decoded ? int64_t(pcm.size() / 2) : 0;
+    clip.pcm = std::move(pcm);
+    clip.compressed.reset();
+}
+
+}  // namespace
+
 int PlaySoundClip(int number, int flags, int volume) {
+    DecodeOnFirstPlay(number);
     AudioLock lock;
     PrepareCall();
-    if (!PfAudio.sounds.count(number)) {
+    auto found = PfAudio.sounds.find(number);
+    if (found == PfAudio.sounds.end() || found->second.frames == 0) {
         return 0;
     }
     volume = std::clamp(volume, 0, 100);
@@ -421,6 +499,8 @@ void PfAudioShutdown() {
     }
     PfAudio.accumulator.clear();
     PfAudio.accumulator.shrink_to_fit();
+    PfAudio.streamed.clear();
+    PfAudio.streamed.shrink_to_fit();
     PfAudio.nextChannelId = 1;
     PfAudio.nextAnySound = AnySoundBase;
     PfAudio.wallClock = 0;

@@ -1,4 +1,4 @@
-// pf_audio_decode.cpp: decodes OGG Vorbis files held in memory into the mixer's stereo PCM.
+// pf_audio_decode.cpp: decodes OGG Vorbis files held in memory into the mixer's stereo PCM, whole or a little at a time.
 #include "pf_audio_decode.h"
 
 #include <algorithm>
@@ -64,27 +64,45 @@ long MemoryTell(void* source) {
 }
 
 // The Ogg page checksum: CRC-32, polynomial 0x04C11DB7, not reflected, start 0,
-// computed with the page's own checksum field taken as zero.
-std::array<uint32_t, 256> MakeChecksumTable() {
-    std::array<uint32_t, 256> table{};
+// computed with the page's own checksum field taken as zero. Four bytes a step
+// (a table for each byte's place), as every byte of a track is checked on loading.
+using ChecksumTables = std::array<std::array<uint32_t, 256>, 4>;
+
+ChecksumTables MakeChecksumTables() {
+    ChecksumTables tables{};
     for (uint32_t i = 0; i < 256; i++) {
         uint32_t r = i << 24;
         for (int bit = 0; bit < 8; bit++) {
             r = (r & 0x80000000u) ? (r << 1) ^ 0x04C11DB7u : r << 1;
         }
-        table[i] = r;
+        tables[0][i] = r;
     }
-    return table;
+    for (size_t t = 1; t < 4; t++) {
+        for (uint32_t i = 0; i < 256; i++) {
+            tables[t][i] = (tables[t - 1][i] << 8) ^ tables[0][tables[t - 1][i] >> 24];
+        }
+    }
+    return tables;
 }
 
-uint32_t OggPageChecksum(const uint8_t* page, size_t size) {
-    static const std::array<uint32_t, 256> table = MakeChecksumTable();
-    uint32_t crc = 0;
-    for (size_t i = 0; i < size; i++) {
-        uint8_t byte = (i >= 22 && i < 26) ? 0 : page[i];
-        crc = (crc << 8) ^ table[((crc >> 24) ^ byte) & 0xFF];
+uint32_t ChecksumUpdate(uint32_t crc, const uint8_t* bytes, size_t size) {
+    static const ChecksumTables t = MakeChecksumTables();
+    for (; size >= 4; bytes += 4, size -= 4) {
+        crc ^= uint32_t(bytes[0]) << 24 | uint32_t(bytes[1]) << 16 | uint32_t(bytes[2]) << 8 | uint32_t(bytes[3]);
+        crc = t[3][crc >> 24] ^ t[2][(crc >> 16) & 0xFF] ^ t[1][(crc >> 8) & 0xFF] ^ t[0][crc & 0xFF];
+    }
+    for (; size > 0; bytes++, size--) {
+        crc = (crc << 8) ^ t[0][((crc >> 24) ^ *bytes) & 0xFF];
     }
     return crc;
+}
+
+// `size` is at least the 27 bytes of a page header.
+uint32_t OggPageChecksum(const uint8_t* page, size_t size) {
+    static const uint8_t zeros[4] = {0, 0, 0, 0};
+    uint32_t crc = ChecksumUpdate(0, page, 22);
+    crc = ChecksumUpdate(crc, zeros, 4);
+    return ChecksumUpdate(crc, page + 26, size - 26);
 }
 
 // Walks the Ogg pages by their headers and checksums. vorbisfile skips damaged
@@ -152,6 +170,45 @@ void StereoPairOf(int channels, int& left, int& right) {
     }
 }
 
+// Opens a Vorbis file on bytes in memory. On failure vorbisfile has already
+// released what it allocated.
+bool OpenFile(MemorySource& source, OggVorbis_File& file) {
+    ov_callbacks callbacks{};
+    callbacks.read_func = MemoryRead;
+    callbacks.seek_func = MemorySeek;
+    callbacks.close_func = nullptr;
+    callbacks.tell_func = MemoryTell;
+    return ov_open_callbacks(&source, &file, nullptr, 0, callbacks) == 0;
+}
+
+// The rate shared by every part of an open file and its stated length in frames
+// at that rate; false for what the mixer does not play (parts of differing rates,
+// odd rates, no channels, a length past the limit).
+bool PlayableShape(OggVorbis_File& file, int& rate, int64_t& sourceFrames) {
+    rate = 0;
+    const long links = ov_streams(&file);
+    for (long link = 0; link < links; link++) {
+        vorbis_info* info = ov_info(&file, int(link));
+        if (!info || info->channels < 1 || info->rate < MinSourceRate || info->rate > MaxSourceRate) {
+            return false;
+        }
+        if (rate != 0 && info->rate != rate) {
+            return false;
+        }
+        rate = int(info->rate);
+    }
+    sourceFrames = ov_pcm_total(&file, -1);
+    return links >= 1 && sourceFrames >= 0 && sourceFrames <= MaxSoundSeconds * rate;
+}
+
+// Frames at PfMixRate for a length at another rate, as PfResampleStereo makes them.
+int64_t MixedLength(int64_t sourceFrames, int rate) {
+    if (rate == PfMixRate || sourceFrames == 0) {
+        return sourceFrames;
+    }
+    return std::max<int64_t>(1, sourceFrames * PfMixRate / rate);
+}
+
 bool DecodeOpenFile(OggVorbis_File& file, std::vector<int16_t>& stereo, int& rate) {
     rate = 0;
     for (;;) {
@@ -186,6 +243,7 @@ bool DecodeOpenFile(OggVorbis_File& file, std::vector<int16_t>& stereo, int& rat
         }
     }
 }
+
 
 }  // namespace
 
@@ -222,15 +280,8 @@ bool PfDecodeOggVorbis(const void* data, size_t size, std::vector<int16_t>& pcm)
         return false;
     }
     MemorySource source{bytes, size, 0};
-    ov_callbacks callbacks{};
-    callbacks.read_func = MemoryRead;
-    callbacks.seek_func = MemorySeek;
-    callbacks.close_func = nullptr;
-    callbacks.tell_func = MemoryTell;
-
     OggVorbis_File file;
-    // On failure vorbisfile has already released what it allocated.
-    if (ov_open_callbacks(&source, &file, nullptr, 0, callbacks) != 0) {
+    if (!OpenFile(source, file)) {
         return false;
     }
     std::vector<int16_t> stereo;
@@ -242,4 +293,163 @@ bool PfDecodeOggVorbis(const void* data, size_t size, std::vector<int16_t>& pcm)
     }
     pcm = rate == PfMixRate || stereo.empty() ? std::move(stereo) : PfResampleStereo(stereo, rate, PfMixRate);
     return true;
+}
+
+bool PfProbeOggVorbis(const void* data, size_t size, int64_t& frames) {
+    frames = 0;
+    if (!data || size == 0 || size > size_t(std::numeric_limits<long>::max())) {
+        return false;
+    }
+    const uint8_t* bytes = static_cast<const uint8_t*>(data);
+    if (!OggPagesComplete(bytes, size)) {
+        return false;
+    }
+    MemorySource source{bytes, size, 0};
+    OggVorbis_File file;
+    if (!OpenFile(source, file)) {
+        return false;
+    }
+    int rate = 0;
+    int64_t sourceFrames = 0;
+    bool playable = PlayableShape(file, rate, sourceFrames);
+    ov_clear(&file);
+    frames = playable ? MixedLength(sourceFrames, rate) : 0;
+    return playable;
+}
+
+// ---------------------------------------------------------------------------
+// Streams
+
+struct PfOggStream {
+    std::shared_ptr<const std::vector<uint8_t>> bytes;
+    MemorySource source{};
+    OggVorbis_File file{};
+    bool open = false;
+    bool failed = false;
+    int rate = 0;
+    int64_t sourceFrames = 0;     // stated length at the file's own rate
+    int64_t frames = 0;           // the same at PfMixRate
+    std::vector<int16_t> window;  // decoded stereo frames of the file, from windowStart on
+    int64_t windowStart = 0;
+};
+
+void PfOggStreamCloser::operator()(PfOggStream* stream) const {
+    if (stream->open) {
+        ov_clear(&stream->file);
+    }
+    delete stream;
+}
+
+PfOggStreamPtr PfOpenOggStream(std::shared_ptr<const std::vector<uint8_t>> bytes) {
+    if (!bytes || bytes->empty() || bytes->size() > size_t(std::numeric_limits<long>::max())) {
+        return nullptr;
+    }
+    PfOggStreamPtr stream(new PfOggStream);
+    stream->bytes = std::move(bytes);
+    stream->source = MemorySource{stream->bytes->data(), stream->bytes->size(), 0};
+    if (!OpenFile(stream->source, stream->file)) {
+        return nullptr;
+    }
+    stream->open = true;
+    if (!PlayableShape(stream->file, stream->rate, stream->sourceFrames)) {
+        return nullptr;
+    }
+    stream->frames = MixedLength(stream->sourceFrames, stream->rate);
+    return stream;
+}
+
+namespace {
+
+// A position further ahead than this is reached by seeking, not by decoding on.
+constexpr int64_t SeekAheadFrames = 8192;
+constexpr int DecodePiece = 4096;
+
+// Makes the file's frames first..last present in the window: decoding on from
+// the window's end, or seeking first where `first` lies behind it or far ahead.
+// Frames before `first` are dropped. False when the stream fails before `last`.
+bool FillWindow(PfOggStream& stream, int64_t first, int64_t last) {
+    int64_t end = stream.windowStart + int64_t(stream.window.size() / 2);
+    if (first < stream.windowStart || first > end + SeekAheadFrames) {
+        stream.window.clear();
+        stream.windowStart = first;
+        end = first;
+        if (ov_pcm_seek(&stream.file, first) != 0) {
+            return false;
+        }
+    }
+    bool complete = true;
+    while (end <= last) {
+        float** channelData = nullptr;
+        int link = 0;
+        long got = ov_read_float(&stream.file, &channelData, DecodePiece, &link);
+        vorbis_info* info = got > 0 ? ov_info(&stream.file, link) : nullptr;
+        // A damaged packet or page (< 0), or an end before the stated length (0).
+        if (!info || info->rate != stream.rate || info->channels < 1) {
+            complete = false;
+            break;
+        }
+        int left = 0;
+        int right = 0;
+        StereoPairOf(info->channels, left, right);
+        for (long i = 0; i < got; i++) {
+            stream.window.push_back(FloatToSample(channelData[left][i]));
+            stream.window.push_back(FloatToSample(channelData[right][i]));
+        }
+        end += got;
+    }
+    if (first > stream.windowStart) {
+        int64_t drop = std::min(first, end) - stream.windowStart;
+        stream.window.erase(stream.window.begin(), stream.window.begin() + std::ptrdiff_t(drop * 2));
+        stream.windowStart += drop;
+    }
+    return complete;
+}
+
+}  // namespace
+
+int PfReadOggStream(PfOggStream& stream, int64_t position, int16_t* out, int frames) {
+    if (stream.failed || !out || frames <= 0 || position < 0 || position >= stream.frames) {
+        return 0;
+    }
+    frames = int(std::min<int64_t>(frames, stream.frames - position));
+    const bool resampled = stream.rate != PfMixRate;
+    // The file's frames under a mixed frame: the one at or before it and the next,
+    // as PfResampleStereo interpolates them.
+    auto sourceIndex = [&](int64_t frame) {
+        return resampled ? std::min(frame * stream.rate / PfMixRate, stream.sourceFrames - 1) : frame;
+    };
+    const int64_t first = sourceIndex(position);
+    const int64_t last = resampled ? std::min(sourceIndex(position + frames - 1) + 1, stream.sourceFrames - 1)
+                                   : position + frames - 1;
+    if (!FillWindow(stream, first, last)) {
+        stream.failed = true;
+    }
+    const int64_t windowEnd = stream.windowStart + int64_t(stream.window.size() / 2);
+    const int16_t* window = stream.window.data();
+    int written = 0;
+    for (; written < frames; written++) {
+        const int64_t frame = position + written;
+        if (!resampled) {
+            if (frame >= windowEnd) {
+                break;
+            }
+            const int16_t* from = window + (frame - stream.windowStart) * 2;
+            out[written * 2] = from[0];
+            out[written * 2 + 1] = from[1];
+            continue;
+        }
+        const int64_t scaled = frame * stream.rate;
+        const int64_t a = std::min(scaled / PfMixRate, stream.sourceFrames - 1);
+        const int64_t b = std::min(a + 1, stream.sourceFrames - 1);
+        const int64_t fraction = scaled % PfMixRate;
+        if (b >= windowEnd) {
+            break;
+        }
+        for (int side = 0; side < 2; side++) {
+            int64_t sa = window[(a - stream.windowStart) * 2 + side];
+            int64_t sb = window[(b - stream.windowStart) * 2 + side];
+            out[written * 2 + side] = int16_t(sa + (sb - sa) * fraction / PfMixRate);
+        }
+    }
+    return written;
 }

@@ -21,7 +21,13 @@ namespace {
 struct Target {
     uint32_t* pixels = nullptr;
     int width = 0, height = 0;
+    PfSprite* sprite = nullptr;  // when the output is a sprite
 };
+
+// Tells a sprite output which rectangle (already clipped) a call changed.
+void Changed(const Target& t, int x, int y, int width, int height) {
+    if (t.sprite) PfSpriteChanged(*t.sprite, {x, y, width, height});
+}
 
 // The pixels of the current output, looked up afresh each time so that an object
 // freed in the middle of drawing is simply no longer drawn on.
@@ -31,14 +37,13 @@ bool CurrentTarget(Target& target) {
     if ((output & ~int64_t(0xFFFFFFFF)) == kSpriteOutput) {
         PfSprite* sprite = PfTableGet(PfVideo.sprites, number);
         if (!sprite) return false;
-        sprite->version++;
-        target = {sprite->pixels.data(), sprite->width, sprite->height};
+        target = {PfSpritePixelsToChange(*sprite).data(), sprite->width, sprite->height, sprite};
         return true;
     }
     if ((output & ~int64_t(0xFFFFFFFF)) == kImageOutput) {
         PfImage* image = PfTableGet(PfVideo.images, number);
         if (!image) return false;
-        target = {image->pixels.data(), image->width, image->height};
+        target = {image->pixels.data(), image->width, image->height, nullptr};
         return true;
     }
     return false;
@@ -83,6 +88,7 @@ bool ClipRect(const Target& t, int& x, int& y, int& width, int& height) {
 
 void FillPlain(const Target& t, int x, int y, int width, int height, uint32_t colour) {
     if (!ClipRect(t, x, y, width, height)) return;
+    Changed(t, x, y, width, height);
     int opacity = ColourOpacity(colour);
     for (int row = y; row < y + height; row++) {
         uint32_t* p = t.pixels + size_t(row) * size_t(t.width) + size_t(x);
@@ -90,28 +96,28 @@ void FillPlain(const Target& t, int x, int y, int width, int height, uint32_t co
     }
 }
 
-struct GradientStop {
-    double position;
-    uint32_t colour;
-    int opacity;
-};
-
-// The front colour at 0, the added stops in order of position, the back colour at 1.
-std::vector<GradientStop> GradientStops() {
-    std::vector<GradientStop> stops;
+// The gradient as the drawing context defines it now: the front colour at 0,
+// the added stops in order of position, the back colour at 1.
+PfGradient CurrentGradient() {
+    PfGradient gradient;
+    gradient.x1 = PfDraw.gradX1;
+    gradient.y1 = PfDraw.gradY1;
+    gradient.x2 = PfDraw.gradX2;
+    gradient.y2 = PfDraw.gradY2;
+    std::vector<PfGradientStop>& stops = gradient.stops;
     stops.push_back({0.0, PfDraw.front, ColourOpacity(PfDraw.front)});
     auto added = PfDraw.gradStops;
     std::stable_sort(added.begin(), added.end(), [](auto& a, auto& b) { return a.first < b.first; });
     for (auto& [position, colour] : added) stops.push_back({std::clamp(position, 0.0, 1.0), colour, ColourOpacity(colour)});
     stops.push_back({1.0, PfDraw.back, ColourOpacity(PfDraw.back)});
-    return stops;
+    return gradient;
 }
 
-void GradientAt(const std::vector<GradientStop>& stops, double t, uint32_t& colour, int& opacity) {
+void GradientAt(const std::vector<PfGradientStop>& stops, double t, uint32_t& colour, int& opacity) {
     size_t i = 1;
     while (i + 1 < stops.size() && stops[i].position < t) i++;
-    const GradientStop& a = stops[i - 1];
-    const GradientStop& b = stops[i];
+    const PfGradientStop& a = stops[i - 1];
+    const PfGradientStop& b = stops[i];
     double span = b.position - a.position;
     double f = span > 0 ? std::clamp((t - a.position) / span, 0.0, 1.0) : (t >= b.position ? 1.0 : 0.0);
     auto lerp = [f](int from, int to) { return int(std::lround(from + (to - from) * f)); };
@@ -120,33 +126,20 @@ void GradientAt(const std::vector<GradientStop>& stops, double t, uint32_t& colo
     opacity = lerp(a.opacity, b.opacity);
 }
 
-// Each pixel takes the colour of its projection onto the line from (x1, y1) to (x2, y2).
 void FillGradient(const Target& t, int x, int y, int width, int height) {
     if (!ClipRect(t, x, y, width, height)) return;
-    std::vector<GradientStop> stops = GradientStops();
-    double dx = PfDraw.gradX2 - PfDraw.gradX1, dy = PfDraw.gradY2 - PfDraw.gradY1;
-    double length2 = dx * dx + dy * dy;
-    for (int row = y; row < y + height; row++) {
-        uint32_t* p = t.pixels + size_t(row) * size_t(t.width);
-        for (int col = x; col < x + width; col++) {
-            double along = length2 > 0 ? ((col - PfDraw.gradX1) * dx + (row - PfDraw.gradY1) * dy) / length2 : 0.0;
-            uint32_t colour;
-            int opacity;
-            GradientAt(stops, std::clamp(along, 0.0, 1.0), colour, opacity);
-            BlendPixel(p + col, colour, opacity);
-        }
-    }
+    Changed(t, x, y, width, height);
+    PfPaintGradient(CurrentGradient(), t.pixels, t.width, x, y, width, height);
 }
 
 // Copies (or in alpha-blend mode lays over) pixels at their stored size.
-void DrawPixelsOn(const std::vector<uint32_t>& source, int srcW, int srcH, int x, int y) {
-    Target t;
-    if (!CurrentTarget(t)) return;
+void DrawPixelsOn(const Target& t, const uint32_t* source, int srcW, int srcH, int x, int y) {
     int cx = x, cy = y, w = srcW, h = srcH;
     if (!ClipRect(t, cx, cy, w, h)) return;
+    Changed(t, cx, cy, w, h);
     bool blend = (PfDraw.mode & DRAW_ALPHABLEND) != 0;
     for (int row = 0; row < h; row++) {
-        const uint32_t* from = source.data() + size_t(cy - y + row) * size_t(srcW) + size_t(cx - x);
+        const uint32_t* from = source + size_t(cy - y + row) * size_t(srcW) + size_t(cx - x);
         uint32_t* to = t.pixels + size_t(cy + row) * size_t(t.width) + size_t(cx);
         for (int i = 0; i < w; i++) {
             if (blend) {
@@ -158,19 +151,70 @@ void DrawPixelsOn(const std::vector<uint32_t>& source, int srcW, int srcH, int x
     }
 }
 
+// True when the output being drawn on is this sprite or image itself.
+bool DrawingOnto(int64_t kind, int number) { return PfDraw.output == (kind | int64_t(uint32_t(number))); }
+
 }  // namespace
 
-void PfResetDrawing() { PfDraw = PfDrawState(); }
+// Each pixel takes the colour of its projection onto the line from (x1, y1) to (x2, y2).
+// Along a horizontal or vertical line every column or every row has one colour,
+// worked out once for all of its pixels.
+void PfPaintGradient(const PfGradient& gradient, uint32_t* pixels, int stride, int x, int y, int width, int height) {
+    const std::vector<PfGradientStop>& stops = gradient.stops;
+    double dx = gradient.x2 - gradient.x1, dy = gradient.y2 - gradient.y1;
+    double length2 = dx * dx + dy * dy;
+    struct Shade {
+        uint32_t colour;
+        int opacity;
+    };
+    auto shadeAt = [&](int col, int row) {
+        double along = length2 > 0 ? ((col - gradient.x1) * dx + (row - gradient.y1) * dy) / length2 : 0.0;
+        Shade shade;
+        GradientAt(stops, std::clamp(along, 0.0, 1.0), shade.colour, shade.opacity);
+        return shade;
+    };
+    std::vector<Shade> columns;
+    if (dy == 0) {
+        columns.reserve(size_t(width));
+        for (int col = x; col < x + width; col++) columns.push_back(shadeAt(col, y));
+    }
+    for (int row = y; row < y + height; row++) {
+        uint32_t* p = pixels + size_t(row) * size_t(stride);
+        if (dy == 0) {
+            for (int i = 0; i < width; i++) BlendPixel(p + x + i, columns[size_t(i)].colour, columns[size_t(i)].opacity);
+        } else if (dx == 0) {
+            const Shade shade = shadeAt(x, row);
+            for (int col = x; col < x + width; col++) BlendPixel(p + col, shade.colour, shade.opacity);
+        } else {
+            for (int col = x; col < x + width; col++) {
+                const Shade shade = shadeAt(col, row);
+                BlendPixel(p + col, shade.colour, shade.opacity);
+            }
+        }
+    }
+}
 
+// Ends the drawing on the current output: a sprite gives its pixels up where
+// it can make them again.
+void PfResetDrawing() {
+    if ((PfDraw.output & ~int64_t(0xFFFFFFFF)) == kSpriteOutput) {
+        if (PfSprite* sprite = PfTableGet(PfVideo.sprites, int(uint32_t(PfDraw.output & 0xFFFFFFFF)))) {
+            PfSpriteLetGo(*sprite);
+        }
+    }
+    PfDraw = PfDrawState();
+}
+
+// The output's pixels are made only when a drawing call needs them.
 int StartDrawing(PfOutput output) {
     PfResetDrawing();
-    PfDraw.output = output;
-    Target t;
-    if (!CurrentTarget(t)) {
-        PfDraw.output = 0;
-        return 0;
-    }
-    return 1;
+    const int number = int(uint32_t(output & 0xFFFFFFFF));
+    const int64_t kind = output & ~int64_t(0xFFFFFFFF);
+    const bool exists = kind == kSpriteOutput   ? PfTableGet(PfVideo.sprites, number) != nullptr
+                        : kind == kImageOutput ? PfTableGet(PfVideo.images, number) != nullptr
+                                               : false;
+    if (exists) PfDraw.output = output;
+    return exists ? 1 : 0;
 }
 
 void StopDrawing() { PfResetDrawing(); }
@@ -194,6 +238,7 @@ void DrawTextAt(int x, int y, const std::string& text, uint32_t front, uint32_t 
     if (!(PfDraw.mode & DRAW_TRANSPARENT)) FillPlain(t, x, y, width, height, back);
     int cx = x, cy = y, w = width, h = height;
     if (!ClipRect(t, cx, cy, w, h)) return;
+    Changed(t, cx, cy, w, h);
     int opacity = ColourOpacity(front);
     for (int row = 0; row < h; row++) {
         const uint8_t* cov = coverage.data() + size_t(cy - y + row) * size_t(width) + size_t(cx - x);
@@ -206,8 +251,31 @@ void DrawTextAt(int x, int y, const std::string& text, uint32_t front, uint32_t 
 
 void FillBox(int x, int y, int width, int height) { FillBox(x, y, width, height, PfDraw.front); }
 
-// In gradient mode the gradient fills the box whatever colour is passed.
+// In gradient mode the gradient fills the box whatever colour is passed. A fill
+// over a whole sprite with nothing see-through in it (one opaque colour, or a
+// gradient between opaque colours) makes the sprite that fill alone: nothing of
+// what was there needs making first, and the fill is all it keeps.
 void FillBox(int x, int y, int width, int height, uint32_t colour) {
+    const bool sprite = (PfDraw.output & ~int64_t(0xFFFFFFFF)) == kSpriteOutput;
+    PfSprite* whole = sprite ? PfTableGet(PfVideo.sprites, int(uint32_t(PfDraw.output & 0xFFFFFFFF))) : nullptr;
+    if (whole && x <= 0 && y <= 0 && int64_t(x) + width >= whole->width && int64_t(y) + height >= whole->height) {
+        if (!(PfDraw.mode & DRAW_GRADIENT) && ColourOpacity(colour) >= 255) {
+            const uint32_t filled = (colour & 0xFFFFFF) | 0xFF000000u;
+            if (whole->held) std::fill(whole->pixels.begin(), whole->pixels.end(), filled);
+            PfSpriteFilled(*whole, filled);
+            return;
+        }
+        PfGradient gradient = CurrentGradient();
+        const bool opaque = std::all_of(gradient.stops.begin(), gradient.stops.end(),
+                                        [](const PfGradientStop& stop) { return stop.opacity >= 255; });
+        if ((PfDraw.mode & DRAW_GRADIENT) && opaque) {
+            if (whole->held) {
+                PfPaintGradient(gradient, whole->pixels.data(), whole->width, 0, 0, whole->width, whole->height);
+            }
+            PfSpriteGradientFilled(*whole, std::make_shared<const PfGradient>(std::move(gradient)));
+            return;
+        }
+    }
     Target t;
     if (!CurrentTarget(t)) return;
     if (PfDraw.mode & DRAW_GRADIENT) {
@@ -228,19 +296,31 @@ void GradientColor(double position, uint32_t colour) { PfDraw.gradStops.emplace_
 
 void ResetGradientColors() { PfDraw.gradStops.clear(); }
 
+// A copy of the source is made only when it is the output itself; a sprite
+// source gives its pixels up again afterwards where it can make them again.
 void DrawImageOn(int image, int x, int y) {
     PfImage* source = PfTableGet(PfVideo.images, image);
-    if (!source) return;
-    // A copy, in case the image is the output itself.
-    std::vector<uint32_t> pixels = source->pixels;
-    DrawPixelsOn(pixels, source->width, source->height, x, y);
+    Target t;
+    if (!source || !CurrentTarget(t)) return;
+    if (DrawingOnto(kImageOutput, image)) {
+        std::vector<uint32_t> pixels = source->pixels;
+        DrawPixelsOn(t, pixels.data(), source->width, source->height, x, y);
+        return;
+    }
+    DrawPixelsOn(t, source->pixels.data(), source->width, source->height, x, y);
 }
 
 void DrawSpriteOn(int sprite, int x, int y) {
     PfSprite* source = PfTableGet(PfVideo.sprites, sprite);
-    if (!source) return;
-    std::vector<uint32_t> pixels = source->pixels;
-    DrawPixelsOn(pixels, source->width, source->height, x, y);
+    Target t;
+    if (!source || !CurrentTarget(t)) return;
+    if (DrawingOnto(kSpriteOutput, sprite)) {
+        std::vector<uint32_t> pixels = source->pixels;
+        DrawPixelsOn(t, pixels.data(), source->width, source->height, x, y);
+        return;
+    }
+    DrawPixelsOn(t, PfSpritePixels(*source).data(), source->width, source->height, x, y);
+    PfSpriteLetGo(*source);
 }
 
 void DrawShownSpriteOn(int sprite, int x, int y) {
@@ -250,6 +330,13 @@ void DrawShownSpriteOn(int sprite, int x, int y) {
         (source->displayWidth != source->width || source->displayHeight != source->height)) {
         return;  // too large to resample here; the screen scales it on drawing
     }
-    std::vector<uint32_t> pixels = PfShownPixels(*source);
-    DrawPixelsOn(pixels, source->displayWidth, source->displayHeight, x, y);
+    Target t;
+    if (!CurrentTarget(t)) return;
+    if (DrawingOnto(kSpriteOutput, sprite)) {
+        std::vector<uint32_t> pixels = PfShownPixels(*source);
+        DrawPixelsOn(t, pixels.data(), source->displayWidth, source->displayHeight, x, y);
+        return;
+    }
+    DrawPixelsOn(t, PfShownPixels(*source).data(), source->displayWidth, source->displayHeight, x, y);
+    PfSpriteLetGo(*source);
 }

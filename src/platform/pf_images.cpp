@@ -1,5 +1,6 @@
 // pf_images.cpp: in-memory images — PNG decoding, bilinear resizing, screen capture and BMP writing.
 #include <png.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cmath>
@@ -91,6 +92,60 @@ bool PfDecodePng(const void* data, size_t size, std::vector<uint32_t>& pixels, i
         return false;
     }
     return width > 0 && height > 0;
+}
+
+namespace {
+
+uint32_t BigEndian32(const uint8_t* p) {
+    return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | uint32_t(p[3]);
+}
+
+// The bit depths libpng accepts for each colour type.
+bool HeaderUsable(const uint8_t* header) {
+    const uint32_t width = BigEndian32(header), height = BigEndian32(header + 4);
+    const int depth = header[8], type = header[9];
+    if (width == 0 || height == 0 || width > kMaxPngSide || height > kMaxPngSide) return false;
+    if (header[10] != 0 || header[11] != 0 || header[12] > 1) return false;  // compression, filter, interlace
+    switch (type) {
+        case PNG_COLOR_TYPE_GRAY: return depth == 1 || depth == 2 || depth == 4 || depth == 8 || depth == 16;
+        case PNG_COLOR_TYPE_PALETTE: return depth == 1 || depth == 2 || depth == 4 || depth == 8;
+        case PNG_COLOR_TYPE_RGB:
+        case PNG_COLOR_TYPE_GRAY_ALPHA:
+        case PNG_COLOR_TYPE_RGB_ALPHA: return depth == 8 || depth == 16;
+        default: return false;
+    }
+}
+
+}  // namespace
+
+bool PfCheckPng(const void* data, size_t size, int& width, int& height) {
+    const uint8_t* bytes = static_cast<const uint8_t*>(data);
+    if (!data || size < 8 || png_sig_cmp(bytes, 0, 8) != 0) return false;
+    bool header = false, palette = false, imageData = false;
+    for (size_t at = 8; size - at >= 12;) {
+        const uint32_t length = BigEndian32(bytes + at);
+        if (length > 0x7FFFFFFFu || length > size - at - 12) return false;  // the chunk runs past the end
+        const uint8_t* type = bytes + at + 4;
+        if (uint32_t(crc32(crc32(0, nullptr, 0), type, length + 4)) != BigEndian32(type + 4 + length)) return false;
+        const bool isHeader = std::memcmp(type, "IHDR", 4) == 0;
+        if (isHeader != !header) return false;  // the header comes first, and once
+        if (isHeader) {
+            if (length != 13 || !HeaderUsable(type + 4)) return false;
+            width = int(BigEndian32(type + 4));
+            height = int(BigEndian32(type + 8));
+            palette = type[4 + 9] == PNG_COLOR_TYPE_PALETTE;
+            header = true;
+        } else if (std::memcmp(type, "PLTE", 4) == 0) {
+            palette = false;
+        } else if (std::memcmp(type, "IDAT", 4) == 0) {
+            if (palette) return false;  // a palette image without its palette
+            imageData = true;
+        } else if (std::memcmp(type, "IEND", 4) == 0) {
+            return imageData;
+        }
+        at += 12 + size_t(length);
+    }
+    return false;  // no end chunk: the file was cut short
 }
 
 // ---------------------------------------------------------------------------

@@ -17,6 +17,10 @@ void PfFilesShutdown();
 // descriptor, or -1. `tempPath` receives its name.
 int PfCreateFileBeside(const std::string& path, std::string& tempPath);
 
+// Test hook: whether a sprite holds its stored pixels now, or gave them up
+// (pf_sprite_store.cpp). False for a number without a sprite.
+bool PfSpriteHoldsPixels(int number);
+
 // True for the renderer names of OpenGL implementations that rasterise on the CPU
 // (Mesa's llvmpipe and softpipe, the classic software rasteriser).
 bool PfIsSoftwareOpenGl(const char* rendererName);

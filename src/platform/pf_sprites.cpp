@@ -1,17 +1,26 @@
-// pf_sprites.cpp: sprites — RGBA pixels in memory, resampled to their display size and uploaded when changed.
+// pf_sprites.cpp: sprites — RGBA pixels resampled to their display size and uploaded when changed, held only while needed.
 #include <algorithm>
 
 #include "pf_video_internal.h"
 
 static PfSprite* FindSprite(int number) { return PfTableGet(PfVideo.sprites, number); }
 
-void PfReleaseSpriteTexture(PfSprite& sprite) {
+// ---------------------------------------------------------------------------
+// Textures
+
+static void DestroyTexture(PfSprite& sprite) {
     if (sprite.texture) {
         PfFlushScreen();  // queued copies may still read from it
         SDL_DestroyTexture(sprite.texture);
     }
     sprite.texture = nullptr;
+    sprite.textureReadable = false;
     sprite.textureKey = PfShownKey();
+}
+
+void PfReleaseSpriteTexture(PfSprite& sprite) {
+    if (PfSpriteNeedsTexture(sprite)) PfSpritePixels(sprite);
+    DestroyTexture(sprite);
 }
 
 void PfReleaseAllTextures() {
@@ -19,7 +28,7 @@ void PfReleaseAllTextures() {
 }
 
 void PfFreeAllSprites() {
-    PfReleaseAllTextures();
+    PfTableForEach(PfVideo.sprites, [](PfSprite& s) { DestroyTexture(s); });
     PfVideo.sprites = PfTable<PfSprite>();
 }
 
@@ -29,7 +38,7 @@ static int StoreSprite(int number, std::unique_ptr<PfSprite> sprite) {
     int stored = PfTableChooseNumber(PfVideo.sprites, number);
     std::unique_ptr<PfSprite>* slot = PfTableSlot(PfVideo.sprites, stored);
     if (!slot) return 0;
-    if (*slot) PfReleaseSpriteTexture(**slot);
+    if (*slot) DestroyTexture(**slot);
     *slot = std::move(sprite);
     return PfCreatedResult(number, stored);
 }
@@ -41,23 +50,25 @@ static std::unique_ptr<PfSprite> NewSprite(int width, int height) {
     return sprite;
 }
 
-// A decoded PNG keeps its alpha channel whatever the flags say: the game's artwork
-// relies on it.
+// A PNG keeps its alpha channel whatever the flags say: the game's artwork relies
+// on it. Only the file's structure is checked here; it is decoded when its pixels
+// are first needed (an image that fails then stays clear).
 int LoadSpriteBytes(int number, const void* data, size_t size, int flags) {
     (void)flags;
-    std::vector<uint32_t> pixels;
     int width = 0, height = 0;
-    if (!PfDecodePng(data, size, pixels, width, height)) return 0;
+    if (!PfCheckPng(data, size, width, height)) return 0;
     auto sprite = NewSprite(width, height);
-    sprite->pixels = std::move(pixels);
+    const uint8_t* bytes = static_cast<const uint8_t*>(data);
+    sprite->png = std::make_shared<const std::vector<uint8_t>>(bytes, bytes + size);
     return StoreSprite(number, std::move(sprite));
 }
 
-// A blank sprite is transparent when made with SPRITE_ALPHA, opaque black otherwise.
+// A blank sprite is transparent when made with SPRITE_ALPHA, opaque black
+// otherwise; its pixels are made when first needed.
 int CreateSprite(int number, int width, int height, int flags) {
     if (width <= 0 || height <= 0 || int64_t(width) * height > (int64_t(1) << 28)) return 0;
     auto sprite = NewSprite(width, height);
-    sprite->pixels.assign(size_t(width) * size_t(height), (flags & SPRITE_ALPHA) ? 0u : 0xFF000000u);
+    sprite->colour = (flags & SPRITE_ALPHA) ? 0u : 0xFF000000u;
     return StoreSprite(number, std::move(sprite));
 }
 
@@ -65,18 +76,18 @@ int CopySprite(int source, int destination, int flags) {
     (void)flags;
     PfSprite* from = FindSprite(source);
     if (!from) return 0;
+    if (source == destination) return 1;
     auto copy = NewSprite(from->width, from->height);
     copy->displayWidth = from->displayWidth;
     copy->displayHeight = from->displayHeight;
-    copy->pixels = from->pixels;
-    if (source == destination) return 1;
+    PfCopySpritePixels(*from, *copy);
     return StoreSprite(destination, std::move(copy));
 }
 
 void FreeSprite(int number) {
     std::unique_ptr<PfSprite>* slot = FindSprite(number) ? PfTableSlot(PfVideo.sprites, number) : nullptr;
     if (!slot) return;
-    PfReleaseSpriteTexture(**slot);
+    DestroyTexture(**slot);
     slot->reset();
 }
 
@@ -112,7 +123,7 @@ int SpriteStoredHeight(int number) {
 uint32_t SpritePixel(int number, int x, int y) {
     PfSprite* sprite = FindSprite(number);
     if (!sprite || x < 0 || y < 0 || x >= sprite->width || y >= sprite->height) return 0;
-    return sprite->pixels[size_t(y) * size_t(sprite->width) + size_t(x)];
+    return PfSpritePixels(*sprite)[size_t(y) * size_t(sprite->width) + size_t(x)];
 }
 
 // Nearest-neighbour resampling, each target pixel taking the source pixel under its centre.
@@ -142,24 +153,43 @@ static PfShownKey CurrentShownKey(const PfSprite& sprite) {
 }
 
 const std::vector<uint32_t>& PfShownPixels(PfSprite& sprite) {
-    if (!PfSpriteResampled(sprite)) return sprite.pixels;
+    if (!PfSpriteResampled(sprite)) return PfSpritePixels(sprite);
     PfShownKey key = CurrentShownKey(sprite);
     if (!(sprite.shownKey == key)) {
+        const std::vector<uint32_t>& pixels = PfSpritePixels(sprite);
         // Bilinear resampling filters with premultiplied alpha, so transparent
         // neighbours leave no dark fringe along the edges.
         if (key.quality == 1) {
-            PfResample(sprite.pixels, sprite.width, sprite.height, sprite.shown, key.width, key.height);
+            PfResample(pixels, sprite.width, sprite.height, sprite.shown, key.width, key.height);
         } else {
-            ResampleNearest(sprite.pixels, sprite.width, sprite.height, sprite.shown, key.width, key.height);
+            ResampleNearest(pixels, sprite.width, sprite.height, sprite.shown, key.width, key.height);
         }
         sprite.shownKey = key;
     }
     return sprite.shown;
 }
 
+// Uploads RGBA pixels into a texture of another format, converting a band of
+// rows at a time so that no second copy of a large sprite is ever made.
+static bool UploadConverted(SDL_Texture* texture, Uint32 format, const uint32_t* pixels, int width, int height) {
+    const int band = std::clamp(65536 / width, 1, height);
+    std::vector<uint32_t> converted(size_t(width) * size_t(band));
+    for (int y = 0; y < height; y += band) {
+        const int rows = std::min(band, height - y);
+        SDL_Rect area = {0, y, width, rows};
+        if (SDL_ConvertPixels(width, rows, SDL_PIXELFORMAT_RGBA32, pixels + size_t(y) * size_t(width), width * 4,
+                              format, converted.data(), width * 4) != 0 ||
+            SDL_UpdateTexture(texture, &area, converted.data(), width * 4) != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // The texture holding what the sprite shows, uploaded again only when its pixels,
 // display size or quality changed since the last upload. The pixels are converted
-// to the renderer's own format on the way, so drawing needs no conversion.
+// to the renderer's own format on the way, so drawing needs no conversion. Once
+// uploaded, the sprite gives up what it can make again.
 static SDL_Texture* SpriteTexture(PfSprite& sprite) {
     SDL_Renderer* renderer = PfVideo.renderer;
     if (!renderer) return nullptr;
@@ -173,28 +203,27 @@ static SDL_Texture* SpriteTexture(PfSprite& sprite) {
     int width = 0, height = 0;
     if (sprite.texture) SDL_QueryTexture(sprite.texture, &current, nullptr, &width, &height);
     if (sprite.texture && (width != key.width || height != key.height || current != format)) {
-        PfReleaseSpriteTexture(sprite);
+        DestroyTexture(sprite);
     }
     if (!sprite.texture) {
-        sprite.texture = SDL_CreateTexture(renderer, format, SDL_TEXTUREACCESS_STATIC, key.width, key.height);
-        if (!sprite.texture) return nullptr;
-    }
-    const void* upload = pixels.data();
-    static std::vector<uint32_t> converted;
-    if (format != SDL_PIXELFORMAT_RGBA32) {
-        converted.resize(pixels.size());
-        if (SDL_ConvertPixels(key.width, key.height, SDL_PIXELFORMAT_RGBA32, pixels.data(), key.width * 4, format,
-                              converted.data(), key.width * 4) != 0) {
-            sprite.textureKey = PfShownKey();
+        // A render target where the renderer has them, so its pixels can be read back.
+        sprite.textureReadable = SDL_RenderTargetSupported(renderer) == SDL_TRUE;
+        int access = sprite.textureReadable ? SDL_TEXTUREACCESS_TARGET : SDL_TEXTUREACCESS_STATIC;
+        sprite.texture = SDL_CreateTexture(renderer, format, access, key.width, key.height);
+        if (!sprite.texture) {
+            sprite.textureReadable = false;
             return nullptr;
         }
-        upload = converted.data();
     }
-    if (SDL_UpdateTexture(sprite.texture, nullptr, upload, key.width * 4) != 0) {
+    bool uploaded = format == SDL_PIXELFORMAT_RGBA32
+                        ? SDL_UpdateTexture(sprite.texture, nullptr, pixels.data(), key.width * 4) == 0
+                        : UploadConverted(sprite.texture, format, pixels.data(), key.width, key.height);
+    if (!uploaded) {
         sprite.textureKey = PfShownKey();
         return nullptr;
     }
     sprite.textureKey = key;
+    PfSpriteLetGo(sprite);
     return sprite.texture;
 }
 

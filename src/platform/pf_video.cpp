@@ -28,16 +28,27 @@ static bool DrawsOnTheCpu(SDL_Renderer* renderer) {
     return PfIsSoftwareOpenGl(reinterpret_cast<const char*>(getString(GL_RENDERER_NAME)));
 }
 
-// Makes the renderer on a window: the software renderer for the headless backend
-// and where the only OpenGL is a CPU rasteriser, otherwise an accelerated one, with
-// the software renderer as the fall-back.
+// True when the screen is going to be drawn by SDL's software renderer whatever
+// OpenGL could offer: the headless backend, and an environment that names the
+// software renderer (SDL_RENDER_DRIVER=software). OpenGL is then never loaded:
+// loading a driver only to leave it unused costs a large part of the start-up.
+static bool SoftwareRendererChosen() {
+    if (PfIsHeadless()) return true;
+    const char* driver = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
+    return driver && SDL_strcasecmp(driver, "software") == 0;
+}
+
+// Makes the renderer on a window: the software renderer where it is chosen anyway
+// and where the only OpenGL is a CPU rasteriser, otherwise an accelerated one,
+// with the software renderer as the fall-back.
 static SDL_Renderer* CreateScreenRenderer(SDL_Window* window, bool vsync) {
-    if (PfIsHeadless()) return SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
     // A software renderer presents its frame straight to the window (shared memory
     // on X11); left to itself SDL would push it through an OpenGL texture, which on
-    // a software OpenGL costs several times the drawing. Accelerated renderers
-    // never use the window surface, so this changes nothing for them.
+    // a software OpenGL costs several times the drawing, and would load OpenGL to
+    // decide. Accelerated renderers never use the window surface, so this changes
+    // nothing for them.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    if (SoftwareRendererChosen()) return SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
     Uint32 flags = SDL_RENDERER_ACCELERATED | (vsync ? SDL_RENDERER_PRESENTVSYNC : 0);
     SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, flags);
     if (renderer && DrawsOnTheCpu(renderer)) {
@@ -49,9 +60,10 @@ static SDL_Renderer* CreateScreenRenderer(SDL_Window* window, bool vsync) {
 }
 
 SDL_Window* PfCreateWindow(const std::string& title, int x, int y, int width, int height, Uint32 flags) {
-    // Made ready for OpenGL up front: an OpenGL renderer would otherwise rebuild
-    // the window behind the desktop's back and lose the focus it was given.
-    if (!PfIsHeadless()) {
+    // Made ready for OpenGL up front where an OpenGL renderer may be used: it would
+    // otherwise rebuild the window behind the desktop's back and lose the focus
+    // it was given.
+    if (!SoftwareRendererChosen()) {
         SDL_Window* window = SDL_CreateWindow(title.c_str(), x, y, width, height, flags | SDL_WINDOW_OPENGL);
         if (window) return window;
     }

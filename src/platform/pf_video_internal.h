@@ -91,14 +91,47 @@ struct PfShownKey {
     bool operator==(const PfShownKey&) const = default;
 };
 
+// A linear gradient as drawn by FillBox: the line and the stops along it, the
+// first at 0 and the last at 1, each with the opacity it is drawn with.
+struct PfGradientStop {
+    double position;
+    uint32_t colour;
+    int opacity;
+};
+struct PfGradient {
+    int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    std::vector<PfGradientStop> stops;
+};
+// Lays the gradient over a rectangle of RGBA pixels (`stride` pixels a row).
+void PfPaintGradient(const PfGradient& gradient, uint32_t* pixels, int stride, int x, int y, int width, int height);
+
+// A rectangle of a sprite's stored pixels laid over what its source makes.
+struct PfSpritePatch {
+    PfRect area;
+    std::vector<uint32_t> pixels;
+};
+
+// A sprite holds its stored pixels only while they are worked on; otherwise it
+// keeps what makes them again (pf_sprite_store.cpp): its PNG, the opaque
+// gradient or the one colour that filled it, with patches over that, or, where
+// the pixels changed more than patches are worth (`fromSource` false), its
+// texture holding them at their stored size.
 struct PfSprite {
     int width = 0, height = 0;                // stored size
     int displayWidth = 0, displayHeight = 0;  // size at which it is drawn
-    std::vector<uint32_t> pixels;
+    std::shared_ptr<const std::vector<uint8_t>> png;  // the source file, shared by the copies made of it
+    std::shared_ptr<const PfGradient> gradient;       // or the gradient that filled it
+    uint32_t colour = 0;                      // or else one colour
+    std::vector<PfSpritePatch> patches;       // laid over the source in order
+    bool fromSource = true;
+    std::vector<uint32_t> pixels;             // the stored pixels, while `held`
+    bool held = false;
+    std::vector<PfRect> changed;              // drawn on since they were made from the source
     uint64_t version = 1;          // bumped whenever the stored pixels change
-    std::vector<uint32_t> shown;   // the pixels resampled to the display size, when it differs
+    std::vector<uint32_t> shown;   // the pixels resampled to the display size, until uploaded
     PfShownKey shownKey;           // what `shown` holds
     SDL_Texture* texture = nullptr;
+    bool textureReadable = false;  // a render target: its pixels can be read back
     PfShownKey textureKey;         // what the texture holds; a default key means nothing yet
     PfSpriteCover cover;           // the shape of the texture's pixels, measured on upload
 };
@@ -224,6 +257,10 @@ uint64_t PfNowNs();
 
 // PNG bytes -> RGBA pixels; false on anything malformed (never reads past size).
 bool PfDecodePng(const void* data, size_t size, std::vector<uint32_t>& pixels, int& width, int& height);
+// Checks a PNG file's structure without decoding its pixels: the signature, a
+// usable header, every chunk whole with its checksum right, image data and the
+// end chunk. Gives the size from the header.
+bool PfCheckPng(const void* data, size_t size, int& width, int& height);
 // Resampling of RGBA pixels: linear where growing, area-averaged where shrinking
 // (alpha-weighted, so edges do not darken).
 void PfResample(const std::vector<uint32_t>& src, int srcW, int srcH, std::vector<uint32_t>& dst, int dstW,
@@ -237,6 +274,23 @@ constexpr int64_t PF_MAX_SHOWN_PIXELS = int64_t(1) << 24;
 bool PfSpriteResampled(const PfSprite& sprite);
 const std::vector<uint32_t>& PfShownPixels(PfSprite& sprite);
 
+// The stored pixels of a sprite, made again where it had given them up.
+std::vector<uint32_t>& PfSpritePixels(PfSprite& sprite);
+// The same for drawing on: the pixels are about to change. Each drawing call
+// then reports the rectangle it changed, or that it filled the whole sprite with
+// one opaque colour or an opaque gradient.
+std::vector<uint32_t>& PfSpritePixelsToChange(PfSprite& sprite);
+void PfSpriteChanged(PfSprite& sprite, const PfRect& area);
+void PfSpriteFilled(PfSprite& sprite, uint32_t colour);
+void PfSpriteGradientFilled(PfSprite& sprite, std::shared_ptr<const PfGradient> gradient);
+// Gives the pixels up where they can be made again (a drawing finished, the
+// texture made, another object done reading them).
+void PfSpriteLetGo(PfSprite& sprite);
+// True when only the sprite's texture holds its pixels.
+bool PfSpriteNeedsTexture(const PfSprite& sprite);
+// Makes `to` hold what `from` holds (a copy), sharing the source where there is one.
+void PfCopySpritePixels(PfSprite& from, PfSprite& to);
+
 // The screen's drawing queue. Commands are clipped to the screen on queueing;
 // PfFlushScreen draws what of them stays visible and empties the queue. It runs
 // before the frame is shown or read and before a queued texture changes or goes.
@@ -244,7 +298,8 @@ void PfQueueScreenCommand(PfScreenCommand command);
 void PfFlushScreen();
 void PfDiscardScreenQueue();
 
-// Sprite textures: released before the renderer goes, uploaded again on the next draw.
+// Sprite textures: released before the renderer goes (a sprite whose pixels only
+// its texture held takes them back first), uploaded again on the next draw.
 void PfReleaseSpriteTexture(PfSprite& sprite);
 void PfReleaseAllTextures();
 void PfFreeAllSprites();

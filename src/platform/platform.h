@@ -84,6 +84,9 @@ uint32_t ScreenPixel(int x, int y);
 // Sprites: images that can be drawn on the screen
 
 enum { SPRITE_ALPHA = 1 };
+// The PNG's structure is checked here (its chunks and their checksums); its
+// pixels are decoded when first needed, and data that turns out undecodable
+// then gives a clear sprite.
 int LoadSpriteBytes(int number, const void* data, size_t size, int flags);
 int CreateSprite(int number, int width, int height, int flags);
 int CopySprite(int source, int destination, int flags);

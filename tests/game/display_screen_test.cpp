@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/app.h"
+#include "app/spine.h"
 #include "assets_test_pack.h"
 #include "menus/menus.h"
 
@@ -179,4 +180,73 @@ TEST_F(DisplayRebuildTest, RepeatedRebuildsKeepTheNumbersAndLeakNothing) {
             EXPECT_EQ(SpriteWidth(Assets.TrayShape[i]), Display.TrayCell);
         }
     }
+}
+
+namespace {
+
+// The frame drawn so far, as pixels.
+std::vector<uint32_t> GrabFrame() {
+    std::vector<uint32_t> pixels;
+    const int image = GrabScreenImage(PF_ANY, 0, 0, ScreenWidth(), ScreenHeight());
+    for (int y = 0; y < ImageHeight(image); y++) {
+        for (int x = 0; x < ImageWidth(image); x++) pixels.push_back(ImagePixel(image, x, y));
+    }
+    FreeImage(image);
+    return pixels;
+}
+
+// The main menu with the logo at rest, then every image the game loads drawn at
+// its display size over a cleared frame.
+std::vector<uint32_t> DrawMenuAndImages() {
+    App.ScreenState = StateMainMenu;
+    Display.LogoY = 0;
+    DrawScreenState();
+    std::vector<uint32_t> frames = GrabFrame();
+    ClearFrame(RGB(90, 20, 140));
+    std::vector<int> images = {ImgShadow, ImgGameLogo, ImgPointer, ImgPlayBackground};
+    for (int n = ImgMainMenuPanel; n <= ImgGameModePanel; n++) images.push_back(n);
+    for (int n = ImgMenuButtonTemplate; n <= ImgMenuButtonHover; n++) images.push_back(n);
+    for (int i = 0; i <= 11; i++) {
+        for (int series : {Assets.Gem[i], Assets.GemEffect[i], Assets.Shape[i], Assets.TrayShape[i]}) {
+            if (series != 0) images.push_back(series);
+        }
+    }
+    int x = 0;
+    int y = 0;
+    for (int n : images) {
+        DrawSprite(n, x, y);
+        x += 97;
+        if (x >= ScreenWidth()) {
+            x = 0;
+            y += 61;
+        }
+    }
+    std::vector<uint32_t> catalogue = GrabFrame();
+    frames.insert(frames.end(), catalogue.begin(), catalogue.end());
+    return frames;
+}
+
+}  // namespace
+
+// Once drawn, every image has given up its pixels; a rebuild under the same
+// settings then makes the same screen, pixel for pixel (the gem wall's random
+// gems put back as they were).
+TEST_F(DisplayRebuildTest, SameScreenPixelForPixelAfterARebuild) {
+    const std::vector<uint32_t> before = DrawMenuAndImages();
+    FlipFrame();
+    std::vector<GemTile> wall = Menus.GemWall;
+    for (GemTile& tile : wall) {
+        for (int colour = 0; colour <= 11; colour++) {
+            if (Assets.Gem[colour] == tile.image) tile.image = colour;
+        }
+    }
+    App.Pending = App.Settings;
+    ReopenDisplay();
+    for (GemTile& tile : wall) tile.image = Assets.Gem[tile.image];
+    Menus.GemWall = wall;
+    const std::vector<uint32_t> after = DrawMenuAndImages();
+    ASSERT_EQ(after.size(), before.size());
+    size_t differ = 0;
+    for (size_t i = 0; i < before.size(); i++) differ += before[i] != after[i];
+    EXPECT_EQ(differ, 0u) << "of " << before.size() << " pixels";
 }

@@ -245,6 +245,10 @@ TEST(SoundWithDevice, CallbackPlaysSoundsToTheDevice) {
     }
     std::vector<uint8_t> ogg = MakeOggTone(44100, 2, 0.05, 440, 0.5);
     ASSERT_NE(LoadSoundBytes(0, ogg.data(), ogg.size()), 0);
+    // A track long enough to be streamed: the callback thread decodes it.
+    std::vector<uint8_t> track = MakeOggTone(44100, 2, 3.5, 400, 0.5);
+    ASSERT_NE(LoadSoundBytes(1, track.data(), track.size()), 0);
+    int music = PlaySoundClip(1, SOUND_LOOP, 100);
     int loop = PlaySoundClip(0, SOUND_LOOP | SOUND_MULTIPLE, 100);
     int shot = PlaySoundClip(0, SOUND_MULTIPLE, 100);
     for (int waited = 0; waited < 5000 && SoundStatus(0, shot) == SOUND_PLAYING; waited += 10) {
@@ -252,6 +256,7 @@ TEST(SoundWithDevice, CallbackPlaysSoundsToTheDevice) {
     }
     EXPECT_EQ(SoundStatus(0, shot), SOUND_STOPPED);
     EXPECT_EQ(SoundStatus(0, loop), SOUND_PLAYING);
+    EXPECT_EQ(SoundStatus(1, music), SOUND_PLAYING);
     PauseSoundClip(0, loop);
     EXPECT_EQ(SoundStatus(0, loop), SOUND_PAUSED);
     PfShutdown();

@@ -13,8 +13,9 @@
 
 // A sine tone of `seconds` at `rate` with `channels` channels; amplitude 0..1.
 // Vorbis keeps the exact length, so it decodes to round(seconds * rate) frames.
+// With pagePerPacket every audio packet gets a page of its own.
 inline std::vector<uint8_t> MakeOggTone(int rate, int channels, double seconds, double frequency,
-                                        double amplitude) {
+                                        double amplitude, bool pagePerPacket = false) {
     std::vector<uint8_t> file;
     auto appendPage = [&file](const ogg_page& page) {
         file.insert(file.end(), page.header, page.header + page.header_len);
@@ -72,7 +73,7 @@ inline std::vector<uint8_t> MakeOggTone(int rate, int channels, double seconds, 
             ogg_packet packet;
             while (vorbis_bitrate_flushpacket(&dsp, &packet)) {
                 ogg_stream_packetin(&stream, &packet);
-                while (ogg_stream_pageout(&stream, &page) != 0) {
+                while ((pagePerPacket ? ogg_stream_flush(&stream, &page) : ogg_stream_pageout(&stream, &page)) != 0) {
                     appendPage(page);
                 }
             }

@@ -47,6 +47,19 @@ TEST_F(ScreenTest, ClearsOneAreaOfTheFrame) {
     EXPECT_EQ(ScreenPixel(0, 0), RGBA(10, 20, 30, 255));
 }
 
+// The headless screen draws with the software renderer and never loads OpenGL.
+TEST_F(ScreenTest, HeadlessScreenLoadsNoOpenGl) {
+    OpenScreen();
+    ASSERT_EQ(SolidSprite(1, 8, 8, RGBA(9, 8, 7, 255)), 1);
+    DrawSprite(1, 0, 0);
+    FlipFrame();
+    std::ifstream maps("/proc/self/maps");
+    std::string line;
+    while (std::getline(maps, line)) {
+        for (const char* name : {"libGL", "libEGL", "_dri.so"}) EXPECT_EQ(line.find(name), std::string::npos) << line;
+    }
+}
+
 TEST(SoftwareOpenGl, TellsCpuRasterisersFromGraphicsCards) {
     EXPECT_TRUE(PfIsSoftwareOpenGl("llvmpipe (LLVM 15.0.6, 256 bits)"));
     EXPECT_TRUE(PfIsSoftwareOpenGl("softpipe"));

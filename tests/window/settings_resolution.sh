@@ -8,10 +8,6 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 [ -x "$bin/prismoria" ] || fail "no game in $bin"
 command -v xdotool >/dev/null || fail "xdotool is missing"
 
-# The system's OpenGL driver leaves allocations the leak checker cannot name;
-# the game's own objects are leak-checked by the headless tests.
-export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
-
 work=$(mktemp -d)
 pid=
 cleanup() {

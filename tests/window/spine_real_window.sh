@@ -9,11 +9,6 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 [ -f "$bin/Prismoria.data" ] || fail "no data pack in $bin"
 command -v xdotool >/dev/null || fail "xdotool is missing"
 
-# In the sanitizer build: the system's OpenGL driver, which SDL loads and unloads
-# for a real window, leaves allocations the leak checker cannot attribute to any
-# library; the game's own objects are checked for leaks by the headless tests.
-export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
-
 # A copy of the game in its own folder, with preferences beside it: everything the
 # run writes (preferences, log) stays in that folder.
 work=$(mktemp -d)

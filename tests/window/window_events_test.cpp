@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <ctime>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <thread>
@@ -160,6 +161,40 @@ TEST_F(RealWindow, FlipFrameSleepsToHoldSixtyFrames) {
     std::printf("60 frames: %.3f s wall, %.3f s processor\n", wall, cpu);
     EXPECT_GE(wall, 0.9) << "more than 60 frames per second";
     EXPECT_LT(cpu, wall * 0.5) << "the wait must sleep, not spin";
+}
+
+// True when an OpenGL library or driver is mapped into this process.
+bool OpenGlLoaded() {
+    std::ifstream maps("/proc/self/maps");
+    std::string line;
+    while (std::getline(maps, line)) {
+        for (const char* name : {"libGL", "libEGL", "_dri.so"}) {
+            if (line.find(name) != std::string::npos) return true;
+        }
+    }
+    return false;
+}
+
+// With the software renderer named in the environment, a window and its screen
+// draw without OpenGL ever being loaded. Run in a fresh process (a death-test
+// child started anew), since the cases above load OpenGL into this one.
+TEST(RealWindowSoftwareRenderer, NamedInTheEnvironmentLoadsNoOpenGl) {
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs an X server (run under xvfb-run)";
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            setenv("SDL_RENDER_DRIVER", "software", 1);
+            PfShutdown();
+            PfSelectBackend(PF_BACKEND_SYSTEM);
+            bool drawn = InitSprite() == 1 &&
+                         OpenGameWindow(0, 0, 0, 64, 48, "software", WINDOW_CENTRED | WINDOW_TITLEBAR) == 1 &&
+                         OpenWindowedScreen(0, 0, 0, 64, 48) == 1;
+            ClearFrame(RGB(1, 2, 3));
+            drawn = drawn && ScreenPixel(63, 47) == RGBA(1, 2, 3, 255);
+            FlipFrame();
+            std::exit(!drawn ? 2 : OpenGlLoaded() ? 3 : 0);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

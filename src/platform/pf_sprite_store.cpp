@@ -1,0 +1,203 @@
+// pf_sprite_store.cpp: where a sprite's stored pixels live: held while worked on, otherwise made again from their source or texture.
+//
+// A sprite's pixels at their stored size are needed only to draw on it, copy it,
+// read it or resample it. Between those moments a sprite keeps what it can make
+// them again from: the PNG it was loaded from (shared by its copies), or the one
+// colour or opaque gradient that last filled all of it, plus patches for the
+// rectangles drawn on since (the texts of a panel). Pixels changed beyond that
+// (a photograph drawn into a blank sprite) stay held until a texture holds them
+// at their stored size; the texture is then read back when they are needed.
+#include <algorithm>
+
+#include "pf_internal.h"
+#include "pf_video_internal.h"
+
+namespace {
+
+// Past this many rectangles the changes are taken as their bounding box.
+constexpr size_t kMaxChangedRects = 8;
+
+int64_t Area(const PfRect& r) { return int64_t(r.width) * r.height; }
+
+bool Contains(const PfRect& outer, const PfRect& inner) {
+    return inner.x >= outer.x && inner.y >= outer.y && inner.x + inner.width <= outer.x + outer.width &&
+           inner.y + inner.height <= outer.y + outer.height;
+}
+
+PfRect Bounds(const PfRect& a, const PfRect& b) {
+    const int left = std::min(a.x, b.x), top = std::min(a.y, b.y);
+    const int right = std::max(a.x + a.width, b.x + b.width), bottom = std::max(a.y + a.height, b.y + b.height);
+    return {left, top, right - left, bottom - top};
+}
+
+// True while the texture holds the sprite's current stored pixels at their
+// stored size and can give them back.
+bool TextureHoldsPixels(const PfSprite& sprite) {
+    return sprite.texture && sprite.textureReadable && sprite.textureKey.version == sprite.version &&
+           sprite.textureKey.width == sprite.width && sprite.textureKey.height == sprite.height;
+}
+
+// Reads the texture's pixels back, as RGBA.
+bool ReadTexture(PfSprite& sprite, std::vector<uint32_t>& pixels) {
+    SDL_Renderer* renderer = PfVideo.renderer;
+    if (!renderer || !TextureHoldsPixels(sprite)) return false;
+    pixels.assign(size_t(sprite.width) * size_t(sprite.height), 0);
+    if (SDL_SetRenderTarget(renderer, sprite.texture) != 0) return false;
+    bool read = SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_RGBA32, pixels.data(), sprite.width * 4) == 0;
+    SDL_SetRenderTarget(renderer, nullptr);
+    // An opaque sprite's texture may have no alpha of its own.
+    if (read && sprite.cover.opaque) {
+        for (uint32_t& p : pixels) p |= 0xFF000000u;
+    }
+    return read;
+}
+
+void CopyRect(const uint32_t* from, int fromWidth, const PfRect& fromArea, uint32_t* to, int toWidth, int toX,
+              int toY) {
+    for (int row = 0; row < fromArea.height; row++) {
+        const uint32_t* source = from + size_t(fromArea.y + row) * size_t(fromWidth) + size_t(fromArea.x);
+        std::copy(source, source + fromArea.width, to + size_t(toY + row) * size_t(toWidth) + size_t(toX));
+    }
+}
+
+// The stored pixels made again from the source and its patches, or read from the
+// texture. A PNG that turns out undecodable gives a clear sprite.
+void Remake(PfSprite& sprite, std::vector<uint32_t>& pixels) {
+    const size_t count = size_t(sprite.width) * size_t(sprite.height);
+    if (!sprite.fromSource) {
+        if (!ReadTexture(sprite, pixels)) pixels.assign(count, 0);
+        return;
+    }
+    int width = 0, height = 0;
+    if (sprite.gradient) {
+        pixels.resize(count);
+        PfPaintGradient(*sprite.gradient, pixels.data(), sprite.width, 0, 0, sprite.width, sprite.height);
+    } else if (!sprite.png) {
+        pixels.assign(count, sprite.colour);
+    } else if (!PfDecodePng(sprite.png->data(), sprite.png->size(), pixels, width, height) ||
+               width != sprite.width || height != sprite.height) {
+        pixels.assign(count, 0);
+    }
+    for (const PfSpritePatch& patch : sprite.patches) {
+        CopyRect(patch.pixels.data(), patch.area.width, {0, 0, patch.area.width, patch.area.height}, pixels.data(),
+                 sprite.width, patch.area.x, patch.area.y);
+    }
+}
+
+// Turns the rectangles changed since the pixels were made into patches, while
+// all patches together stay within half the sprite; past that the pixels no
+// longer come from the source.
+void FoldChanges(PfSprite& sprite) {
+    if (!sprite.held || !sprite.fromSource || sprite.changed.empty()) return;
+    // Older patches that a change covers whole are drawn over anyway (a status
+    // box redrawn with each new score).
+    std::vector<PfSpritePatch>& patches = sprite.patches;
+    for (const PfRect& r : sprite.changed) {
+        patches.erase(std::remove_if(patches.begin(), patches.end(),
+                                     [&](const PfSpritePatch& patch) { return Contains(r, patch.area); }),
+                      patches.end());
+    }
+    int64_t area = 0;
+    for (const PfSpritePatch& patch : sprite.patches) area += Area(patch.area);
+    for (const PfRect& r : sprite.changed) area += Area(r);
+    if (area * 2 > int64_t(sprite.width) * sprite.height) {
+        sprite.fromSource = false;
+        sprite.png.reset();
+        sprite.gradient.reset();
+        sprite.patches.clear();
+        sprite.changed.clear();
+        return;
+    }
+    for (const PfRect& r : sprite.changed) {
+        PfSpritePatch patch;
+        patch.area = r;
+        patch.pixels.resize(size_t(r.width) * size_t(r.height));
+        CopyRect(sprite.pixels.data(), sprite.width, r, patch.pixels.data(), r.width, 0, 0);
+        sprite.patches.push_back(std::move(patch));
+    }
+    sprite.changed.clear();
+}
+
+}  // namespace
+
+std::vector<uint32_t>& PfSpritePixels(PfSprite& sprite) {
+    if (!sprite.held) {
+        Remake(sprite, sprite.pixels);
+        sprite.held = true;
+    }
+    return sprite.pixels;
+}
+
+std::vector<uint32_t>& PfSpritePixelsToChange(PfSprite& sprite) {
+    PfSpritePixels(sprite);
+    sprite.version++;
+    return sprite.pixels;
+}
+
+void PfSpriteChanged(PfSprite& sprite, const PfRect& area) {
+    if (!sprite.fromSource || area.width <= 0 || area.height <= 0) return;
+    std::vector<PfRect>& changed = sprite.changed;
+    for (const PfRect& r : changed) {
+        if (Contains(r, area)) return;
+    }
+    changed.erase(std::remove_if(changed.begin(), changed.end(), [&](const PfRect& r) { return Contains(area, r); }),
+                  changed.end());
+    changed.push_back(area);
+    if (changed.size() > kMaxChangedRects) {
+        PfRect all = changed.front();
+        for (const PfRect& r : changed) all = Bounds(all, r);
+        changed.assign(1, all);
+    }
+}
+
+void PfSpriteFilled(PfSprite& sprite, uint32_t colour) {
+    sprite.png.reset();
+    sprite.gradient.reset();
+    sprite.colour = colour;
+    sprite.patches.clear();
+    sprite.changed.clear();
+    sprite.fromSource = true;
+    sprite.version++;
+}
+
+void PfSpriteGradientFilled(PfSprite& sprite, std::shared_ptr<const PfGradient> gradient) {
+    PfSpriteFilled(sprite, 0);
+    sprite.gradient = std::move(gradient);
+}
+
+void PfSpriteLetGo(PfSprite& sprite) {
+    std::vector<uint32_t>().swap(sprite.shown);
+    sprite.shownKey = PfShownKey();
+    if (!sprite.held) return;
+    FoldChanges(sprite);
+    if (sprite.fromSource || TextureHoldsPixels(sprite)) {
+        std::vector<uint32_t>().swap(sprite.pixels);
+        sprite.held = false;
+    }
+}
+
+bool PfSpriteNeedsTexture(const PfSprite& sprite) { return !sprite.held && !sprite.fromSource; }
+
+void PfCopySpritePixels(PfSprite& from, PfSprite& to) {
+    FoldChanges(from);
+    to.fromSource = from.fromSource;
+    if (from.fromSource) {
+        to.png = from.png;
+        to.gradient = from.gradient;
+        to.colour = from.colour;
+        to.patches = from.patches;
+        return;
+    }
+    // Only the pixels themselves: held, or read back from the texture.
+    if (from.held) {
+        to.pixels = from.pixels;
+    } else {
+        Remake(from, to.pixels);
+    }
+    to.held = true;
+}
+
+bool PfSpriteHoldsPixels(int number) {
+    const PfSprite* sprite = PfTableGet(PfVideo.sprites, number);
+    return sprite && sprite->held;
+}
