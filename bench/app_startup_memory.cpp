@@ -44,8 +44,10 @@ double CpuSeconds() {
 }
 
 int Presents = 0;
-double PresentMs[2] = {0, 0};  // the first present, and the first with the studio logo on it
-double LogoCpuMs = 0;          // processor time of every thread up to the logo frame
+// The first present (the studio logo, shown as soon as it is loaded) and the
+// second (the main loop's first frame, once every panel is built).
+double PresentMs[2] = {0, 0};
+double LogoCpuMs = 0;  // processor time of every thread up to the first present
 
 long StatusKb(const char* field) {
     std::FILE* status = std::fopen("/proc/self/status", "r");
@@ -87,7 +89,7 @@ void ClickMenuButton(int state, int n) {
 extern "C" void __wrap_SDL_RenderPresent(void* renderer) {
     __real_SDL_RenderPresent(renderer);
     if (Presents < 2) PresentMs[Presents] = (NowSeconds() - LaunchSeconds()) * 1000.0;
-    if (Presents == 1) LogoCpuMs = CpuSeconds() * 1000.0;
+    if (Presents == 0) LogoCpuMs = CpuSeconds() * 1000.0;
     Presents++;
 }
 
@@ -109,7 +111,7 @@ int main(int argc, char** argv) {
     const bool playing = App.ScreenState == StatePlaying;
     RunFrames(180);
     const long inGame = StatusKb("VmHWM:");
-    std::printf("first_present_ms=%.0f logo_frame_ms=%.0f logo_cpu_ms=%.0f hwm_intro_kb=%ld hwm_menu_kb=%ld hwm_game_kb=%ld "
+    std::printf("first_present_ms=%.0f loop_frame_ms=%.0f logo_cpu_ms=%.0f hwm_intro_kb=%ld hwm_menu_kb=%ld hwm_game_kb=%ld "
                 "rss_game_kb=%ld reached=%s\n",
                 PresentMs[0], PresentMs[1], LogoCpuMs, afterIntro, afterMenu, inGame, StatusKb("VmRSS:"),
                 menu && playing ? "menu,game" : menu ? "menu" : "none");

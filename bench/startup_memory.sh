@@ -60,7 +60,7 @@ done | awk '
         for (i = 1; i <= NF; i++) if (split($i, kv, "=") == 2) v[kv[1]] = kv[2]
         s = $1
         n[s]++
-        ff[s, n[s]] = v["first_frame_ms"]; lf[s, n[s]] = v["logo_frame_ms"]; fp[s, n[s]] = v["first_present_ms"]
+        ff[s, n[s]] = v["first_frame_ms"]; lf[s, n[s]] = v["loop_frame_ms"]; fp[s, n[s]] = v["first_present_ms"]
         fc[s, n[s]] = v["cpu_ms"]; lc[s, n[s]] = v["logo_cpu_ms"]
         if (v["vmhwm_kb"] > fh[s]) fh[s] = v["vmhwm_kb"]
         if (v["hwm_intro_kb"] > hi[s]) hi[s] = v["hwm_intro_kb"]
@@ -75,12 +75,12 @@ done | awk '
     }
     END {
         printf "\n%-10s | %-31s | %-37s | %s\n", "size", "floor: frame (cpu) ms, VmHWM MB",
-            "game: first present, logo frame (cpu)", "game VmHWM MB: intro, menu, game"
+            "game: logo present (cpu), loop start", "game VmHWM MB: intro, menu, game"
         for (i = 1; i <= count; i++) {
             s = order[i]
-            printf "%-10s | %6d (%4d) ms %7.1f MB      | %6d ms %6d (%4d) ms              | %6.1f %6.1f %6.1f\n", s,
-                median(ff, s, n[s]), median(fc, s, n[s]), fh[s] / 1024, median(fp, s, n[s]), median(lf, s, n[s]),
-                median(lc, s, n[s]), hi[s] / 1024, hm[s] / 1024, hg[s] / 1024
+            printf "%-10s | %6d (%4d) ms %7.1f MB      | %6d (%4d) ms, %6d ms              | %6.1f %6.1f %6.1f\n", s,
+                median(ff, s, n[s]), median(fc, s, n[s]), fh[s] / 1024, median(fp, s, n[s]), median(lc, s, n[s]),
+                median(lf, s, n[s]), hi[s] / 1024, hm[s] / 1024, hg[s] / 1024
         }
         print "(times from the program start, median of the runs; cpu = processor time of all threads until that frame;"
         print " memory: the largest of the runs)"

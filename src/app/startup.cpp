@@ -200,6 +200,8 @@ void StartUp() {
     BuildSurfaceContents();
     // 23. Windowed and borderless: show and activate the window with its cursor.
     ShowGameWindow();
+    // The first pass of the loop presents the logo again, not an empty frame.
+    DrawScreenState();
     // 24.
     StartMenuMusic();
 }

@@ -244,6 +244,12 @@ void PlaceGameLogo() {
 
 void BuildSurfaceContents() {
     LoadImages();
+    if (App.ScreenState == StateLogo) {
+        // At start-up the studio logo is up as soon as it is loaded: the player
+        // sees the game at once while the fonts and every panel are prepared.
+        DrawSpriteOpaque(ImgStudioLogo, 0, 0);
+        FlipFrame();
+    }
     PlaceGameLogo();
     CreateFonts();
     BuildAllPanels();

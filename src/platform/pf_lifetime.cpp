@@ -99,6 +99,7 @@ void PfVideoShutdown() {
     PfResetDrawing();
     PfCloseRenderer();
     PfFreeAllSprites();
+    PfForgetRememberedPng();
     PfFreeAllImages();
     PfFreeAllFonts();
     PfFreeAllCursors();

@@ -5,8 +5,9 @@
 // them again from: the PNG it was loaded from (shared by its copies), or the one
 // colour or opaque gradient that last filled all of it, plus patches for the
 // rectangles drawn on since (the texts of a panel). Pixels changed beyond that
-// (a photograph drawn into a blank sprite) stay held until a texture holds them
-// at their stored size; the texture is then read back when they are needed.
+// (a button's label over most of a clear template, a photograph drawn into a
+// blank sprite) are packed run by run, which shrinks clear and flat areas to a
+// few bytes, unless a texture already holds them at their stored size.
 #include <algorithm>
 
 #include "pf_internal.h"
@@ -60,22 +61,116 @@ void CopyRect(const uint32_t* from, int fromWidth, const PfRect& fromArea, uint3
     }
 }
 
+// Runs of one pixel repeated, or of pixels as they are: a 16-bit head (the top
+// bit set for a repeat, then the length) followed by one pixel or by the run.
+constexpr uint32_t kRepeat = 0x8000;
+constexpr uint32_t kLongestRun = 0x7FFF;
+
+void PutPixel(std::vector<uint8_t>& out, uint32_t pixel) {
+    for (int b = 0; b < 4; b++) out.push_back(uint8_t(pixel >> (8 * b)));
+}
+
+std::vector<uint8_t> Pack(const std::vector<uint32_t>& pixels) {
+    std::vector<uint8_t> out;
+    const size_t n = pixels.size();
+    size_t i = 0;
+    while (i < n) {
+        size_t same = 1;
+        while (i + same < n && same < kLongestRun && pixels[i + same] == pixels[i]) same++;
+        if (same >= 3) {
+            out.push_back(uint8_t(same & 0xFF));
+            out.push_back(uint8_t((same >> 8) | (kRepeat >> 8)));
+            PutPixel(out, pixels[i]);
+            i += same;
+            continue;
+        }
+        // As they are, up to where three equal pixels begin a repeat.
+        size_t run = 0;
+        while (i + run < n && run < kLongestRun &&
+               !(i + run + 2 < n && pixels[i + run] == pixels[i + run + 1] && pixels[i + run] == pixels[i + run + 2])) {
+            run++;
+        }
+        out.push_back(uint8_t(run & 0xFF));
+        out.push_back(uint8_t(run >> 8));
+        for (size_t k = 0; k < run; k++) PutPixel(out, pixels[i + k]);
+        i += run;
+    }
+    out.shrink_to_fit();
+    return out;
+}
+
+bool Unpack(const std::vector<uint8_t>& packed, std::vector<uint32_t>& pixels, size_t count) {
+    pixels.resize(count);
+    size_t at = 0, written = 0;
+    auto pixel = [&](size_t from) {
+        return uint32_t(packed[from]) | uint32_t(packed[from + 1]) << 8 | uint32_t(packed[from + 2]) << 16 |
+               uint32_t(packed[from + 3]) << 24;
+    };
+    while (at + 2 <= packed.size()) {
+        const uint32_t head = uint32_t(packed[at]) | uint32_t(packed[at + 1]) << 8;
+        const size_t run = head & kLongestRun;
+        at += 2;
+        if (written + run > count) return false;
+        if (head & kRepeat) {
+            if (at + 4 > packed.size()) return false;
+            std::fill_n(pixels.begin() + std::ptrdiff_t(written), run, pixel(at));
+            at += 4;
+        } else {
+            if (at + 4 * run > packed.size()) return false;
+            for (size_t k = 0; k < run; k++) pixels[written + k] = pixel(at + 4 * k);
+            at += 4 * run;
+        }
+        written += run;
+    }
+    return written == count;
+}
+
+// The last small PNG decoded, kept while its file lives: the button templates
+// are copied and drawn on dozens of times in a row, each copy needing them.
+constexpr size_t kLargestRememberedPng = 512 * 1024;  // pixels
+struct RememberedPng {
+    std::shared_ptr<const std::vector<uint8_t>> file;
+    std::vector<uint32_t> pixels;
+    int width = 0, height = 0;
+};
+RememberedPng LastPng;
+
+bool DecodeSource(const PfSprite& sprite, std::vector<uint32_t>& pixels) {
+    if (LastPng.file && LastPng.file == sprite.png) {
+        if (LastPng.width != sprite.width || LastPng.height != sprite.height) return false;
+        pixels = LastPng.pixels;
+        return true;
+    }
+    int width = 0, height = 0;
+    if (!PfDecodePng(sprite.png->data(), sprite.png->size(), pixels, width, height) || width != sprite.width ||
+        height != sprite.height) {
+        return false;
+    }
+    if (pixels.size() <= kLargestRememberedPng) {
+        LastPng = RememberedPng{sprite.png, pixels, width, height};
+    }
+    return true;
+}
+
 // The stored pixels made again from the source and its patches, or read from the
 // texture. A PNG that turns out undecodable gives a clear sprite.
 void Remake(PfSprite& sprite, std::vector<uint32_t>& pixels) {
     const size_t count = size_t(sprite.width) * size_t(sprite.height);
     if (!sprite.fromSource) {
-        if (!ReadTexture(sprite, pixels)) pixels.assign(count, 0);
+        if (!sprite.packed.empty()) {
+            if (!Unpack(sprite.packed, pixels, count)) pixels.assign(count, 0);
+            std::vector<uint8_t>().swap(sprite.packed);
+        } else if (!ReadTexture(sprite, pixels)) {
+            pixels.assign(count, 0);
+        }
         return;
     }
-    int width = 0, height = 0;
     if (sprite.gradient) {
         pixels.resize(count);
         PfPaintGradient(*sprite.gradient, pixels.data(), sprite.width, 0, 0, sprite.width, sprite.height);
     } else if (!sprite.png) {
         pixels.assign(count, sprite.colour);
-    } else if (!PfDecodePng(sprite.png->data(), sprite.png->size(), pixels, width, height) ||
-               width != sprite.width || height != sprite.height) {
+    } else if (!DecodeSource(sprite, pixels)) {
         pixels.assign(count, 0);
     }
     for (const PfSpritePatch& patch : sprite.patches) {
@@ -151,6 +246,7 @@ void PfSpriteChanged(PfSprite& sprite, const PfRect& area) {
 }
 
 void PfSpriteFilled(PfSprite& sprite, uint32_t colour) {
+    std::vector<uint8_t>().swap(sprite.packed);
     sprite.png.reset();
     sprite.gradient.reset();
     sprite.colour = colour;
@@ -170,13 +266,16 @@ void PfSpriteLetGo(PfSprite& sprite) {
     sprite.shownKey = PfShownKey();
     if (!sprite.held) return;
     FoldChanges(sprite);
-    if (sprite.fromSource || TextureHoldsPixels(sprite)) {
-        std::vector<uint32_t>().swap(sprite.pixels);
-        sprite.held = false;
-    }
+    if (!sprite.fromSource && !TextureHoldsPixels(sprite)) sprite.packed = Pack(sprite.pixels);
+    std::vector<uint32_t>().swap(sprite.pixels);
+    sprite.held = false;
 }
 
-bool PfSpriteNeedsTexture(const PfSprite& sprite) { return !sprite.held && !sprite.fromSource; }
+bool PfSpriteNeedsTexture(const PfSprite& sprite) {
+    return !sprite.held && !sprite.fromSource && sprite.packed.empty();
+}
+
+void PfForgetRememberedPng() { LastPng = RememberedPng(); }
 
 void PfCopySpritePixels(PfSprite& from, PfSprite& to) {
     FoldChanges(from);
@@ -188,9 +287,12 @@ void PfCopySpritePixels(PfSprite& from, PfSprite& to) {
         to.patches = from.patches;
         return;
     }
-    // Only the pixels themselves: held, or read back from the texture.
+    // Only the pixels themselves: held, packed, or read back from the texture.
     if (from.held) {
         to.pixels = from.pixels;
+    } else if (!from.packed.empty()) {
+        to.packed = from.packed;
+        return;
     } else {
         Remake(from, to.pixels);
     }

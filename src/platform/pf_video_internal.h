@@ -126,6 +126,7 @@ struct PfSprite {
     bool fromSource = true;
     std::vector<uint32_t> pixels;             // the stored pixels, while `held`
     bool held = false;
+    std::vector<uint8_t> packed;              // or those pixels packed run by run, when not from a source
     std::vector<PfRect> changed;              // drawn on since they were made from the source
     uint64_t version = 1;          // bumped whenever the stored pixels change
     std::vector<uint32_t> shown;   // the pixels resampled to the display size, until uploaded
@@ -288,6 +289,8 @@ void PfSpriteGradientFilled(PfSprite& sprite, std::shared_ptr<const PfGradient> 
 void PfSpriteLetGo(PfSprite& sprite);
 // True when only the sprite's texture holds its pixels.
 bool PfSpriteNeedsTexture(const PfSprite& sprite);
+// Drops the decoded copy of the last small PNG that sprites were made from.
+void PfForgetRememberedPng();
 // Makes `to` hold what `from` holds (a copy), sharing the source where there is one.
 void PfCopySpritePixels(PfSprite& from, PfSprite& to);
 
