@@ -10,7 +10,7 @@
 # With "game" (xdotool needed) the pointer clicks QUICKGAME, carries a piece from
 # the middle tray slot onto the board, and rests over the board while the game is
 # measured. START_CLICKS="x y;x y;..." replaces that click with clicks in turn (for
-# example START, a mode and a size: "960 394;960 514;960 754" is EASY on LARGE at
+# example START, a mode and a size: "960 493;960 551;960 699" is EASY on LARGE at
 # 1920x1080); by default the middle of the main menu's second button (QUICKGAME) at
 # 1920x1080 is clicked, which picks a mode and size at random. With SHOTS_DIR set, an F2
 # screenshot taken after the measurement is copied there, to check what was measured.
@@ -28,7 +28,7 @@ if [ "$what" = game ]; then
 fi
 width=${size%x*}
 height=${size#*x}
-startClicks=${START_CLICKS:-"960 514"}
+startClicks=${START_CLICKS:-"960 567"}  # QUICKGAME on the main menu at 1920x1080
 # The pointer's way up from the tray, one y per step, to 3/8 of a tile past a cell's
 # corner in both directions, where a piece of any width or height lands.
 tile=$((width / 20 - width / 20 % 2))
