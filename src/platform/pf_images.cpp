@@ -34,6 +34,9 @@ void PngRead(png_structp png, png_bytep out, png_size_t length) {
 void PngWarning(png_structp, png_const_charp) {}
 
 constexpr png_uint_32 kMaxPngSide = 16384;
+// More pixels than a picture of a 4K screen twice over is a damaged or hostile
+// file, refused before a buffer of that size is asked for.
+constexpr uint64_t kMaxPngPixels = 16 * 1024 * 1024;
 
 // The libpng part on its own: only plain locals live across setjmp, and the
 // buffers belong to the caller so that a longjmp skips no destructor.
@@ -55,6 +58,7 @@ bool DecodePngInto(PngSource& source, std::vector<uint32_t>& pixels, std::vector
     png_read_info(png, info);
     png_uint_32 w = png_get_image_width(png, info);
     png_uint_32 h = png_get_image_height(png, info);
+    if (uint64_t(w) * h > kMaxPngPixels) png_error(png, "too many pixels");
     int depth = png_get_bit_depth(png, info);
     int type = png_get_color_type(png, info);
     // Every layout becomes 8-bit RGBA.
@@ -105,6 +109,7 @@ bool HeaderUsable(const uint8_t* header) {
     const uint32_t width = BigEndian32(header), height = BigEndian32(header + 4);
     const int depth = header[8], type = header[9];
     if (width == 0 || height == 0 || width > kMaxPngSide || height > kMaxPngSide) return false;
+    if (uint64_t(width) * height > kMaxPngPixels) return false;
     if (header[10] != 0 || header[11] != 0 || header[12] > 1) return false;  // compression, filter, interlace
     switch (type) {
         case PNG_COLOR_TYPE_GRAY: return depth == 1 || depth == 2 || depth == 4 || depth == 8 || depth == 16;

@@ -1,4 +1,6 @@
 // video_sprites_test.cpp: object numbers and handles, PNG decoding, and how sprites land on the screen.
+#include <zlib.h>
+
 #include <set>
 
 #include "video_test_support.h"
@@ -87,6 +89,16 @@ TEST_F(SpriteTest, TruncatedOrCorruptPngIsRefused) {
     std::vector<uint8_t> huge = png;
     huge[16] = 0x7F;
     EXPECT_EQ(LoadImageBytes(PF_ANY, huge.data(), huge.size()), 0);
+    // A well-formed header asking for 16384 x 16384 pixels (a gigabyte) is refused
+    // before any buffer is made.
+    std::vector<uint8_t> vast = png;
+    for (int at : {16, 20}) {
+        vast[size_t(at)] = 0, vast[size_t(at) + 1] = 0, vast[size_t(at) + 2] = 0x40, vast[size_t(at) + 3] = 0;
+    }
+    const uLong crc = crc32(0, vast.data() + 12, 17);
+    for (int b = 0; b < 4; b++) vast[size_t(29 + b)] = uint8_t(crc >> (24 - 8 * b));
+    EXPECT_EQ(LoadImageBytes(PF_ANY, vast.data(), vast.size()), 0);
+    EXPECT_EQ(LoadSpriteBytes(1, vast.data(), vast.size(), 0), 0);
     std::vector<uint8_t> garbage(100, 0xAB);
     EXPECT_EQ(LoadSpriteBytes(1, garbage.data(), garbage.size(), 0), 0);
     EXPECT_EQ(LoadSpriteBytes(1, nullptr, 100, 0), 0);
@@ -303,6 +315,14 @@ TEST_F(SpriteTest, ResizeImageResamplesBilinearly) {
     ASSERT_EQ(ResizeImage(second, 8, 1), 1);
     EXPECT_EQ(ColourRed(ImagePixel(second, 4, 0)), 255);
     EXPECT_LT(ColourAlpha(ImagePixel(second, 4, 0)), 255);
+    // Shrinking averages every pixel under the target: one bright pixel in four
+    // gives a quarter of its brightness, where four-point sampling would miss it.
+    std::vector<uint32_t> strip = {RGBA(255, 255, 255, 255), RGBA(0, 0, 0, 255), RGBA(0, 0, 0, 255),
+                                   RGBA(0, 0, 0, 255)};
+    std::vector<uint8_t> png3 = MakePng(4, 1, strip);
+    int third = LoadImageBytes(PF_ANY, png3.data(), png3.size());
+    ASSERT_EQ(ResizeImage(third, 1, 1), 1);
+    EXPECT_EQ(ColourRed(ImagePixel(third, 0, 0)), 64);
     EXPECT_EQ(ResizeImage(second, 0, 5), 0);
     EXPECT_EQ(ResizeImage(999, 5, 5), 0);
 }
