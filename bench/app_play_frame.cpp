@@ -8,10 +8,9 @@
 #include <benchmark/benchmark.h>
 
 #include <ctime>
-#include <filesystem>
 #include <string>
-#include <system_error>
 
+#include "bench_game_folder.h"
 #include "app/app.h"
 #include "app/screens.h"
 #include "app/spine.h"
@@ -33,22 +32,10 @@ double ThreadMilliseconds() {
 // out, so that each frame's drawing is counted in its own column.
 void FinishDrawing() { (void)ScreenPixel(0, 0); }
 
-// The real data beside a preferences file in a folder of its own (full screen,
-// music and sounds off): nothing reaches the user's folders.
+// The real data in a folder of its own (full screen, music and sounds off), up to the main menu.
 bool StartGameFolder(int width, int height) {
-    const std::string bin = std::string(PRISMORIA_BIN_DIR) + "/";
-    if (FileSize(bin + "Prismoria.data") <= 0) return false;
-    const std::string folder = bin + "../bench-tmp/app_play_frame/";
-    CreateFolderPath(folder);
-    for (const char* name : {"Prismoria.data", "Prismoria.pointer", "Prismoria.languages"}) {
-        std::error_code error;
-        std::filesystem::remove(folder + name, error);
-        std::filesystem::create_symlink(bin + name, folder + name, error);
-    }
-    const std::string prefs =
-        "\xEF\xBB\xBF\r\n[Settings]\r\nLanguage = en_GB\r\nMusic = 0\r\nGameScreen = 0\r\n"
-        "Resolution = 1\r\nSounds = 0\r\nMusicVolume = 100\r\n";
-    WriteWholeFile(folder + "Prismoria.prefs", prefs.data(), prefs.size());
+    const std::string folder = PrepareBenchGameFolder("app_play_frame", 0, 0);
+    if (folder.empty()) return false;
     PfSelectBackend(PF_BACKEND_HEADLESS);
     PfSetHeadlessDesktopSize(width, height);
     Start.GameDir = folder;

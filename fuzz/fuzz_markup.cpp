@@ -12,15 +12,9 @@
 
 namespace {
 
-// The help panel as the game draws it: the artwork's size, the text frame, the
-// line height and the help font (32 points).
+// The help panel's artwork size and the help font's points; the text frame is the game's own.
 constexpr int PanelWidth = 1272;
 constexpr int PanelHeight = 1601;
-constexpr int HelpLeft = 125;
-constexpr int HelpTop = 284;
-constexpr int HelpRight = 1022;
-constexpr int HelpLineHeight = 50;
-constexpr int HelpFont = 10;
 constexpr int HelpPoints = 32;
 const char* const TypefaceEntry = "TimeandSpace-Regular.ttf";
 
@@ -45,7 +39,7 @@ void InstallGameTypeface() {
     if (ExtractPackEntry(pack, bytes.get(), size, TypefaceEntry) != size) SetUpFailed("damaged typeface");
     CloseDataPack(pack);
     if (!InstallFontBytes(bytes.get(), size_t(size))) SetUpFailed("typeface not installed");
-    if (!LoadFontFace(HelpFont, "Time and Space", HelpPoints, FONT_HIGHQUALITY)) SetUpFailed("no font face");
+    if (!LoadFontFace(HelpTextFont, "Time and Space", HelpPoints, FONT_HIGHQUALITY)) SetUpFailed("no font face");
 }
 
 }  // namespace
@@ -65,10 +59,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
     FUZZ_CHECK(StartDrawing(SpriteOutput(Canvas)) == 1);
     DrawingMode(DRAW_DEFAULT);
-    UseFont(HelpFont);
-    const int lastY = DrawMarkupText(HelpLeft, HelpTop, HelpRight, HelpLineHeight, text, TextColour, HoverTextColour);
+    UseFont(HelpTextFont);
+    const int lastY = DrawMarkupText(HelpTextLeft, HelpTextTop, HelpTextRight, HelpLineHeight, text, TextColour, HoverTextColour);
     StopDrawing();
     // Lines only ever go down.
-    FUZZ_CHECK(lastY >= HelpTop);
+    FUZZ_CHECK(lastY >= HelpTextTop);
     return 0;
 }

@@ -1,6 +1,7 @@
 // screens.h: what the main loop asks of the play screen: game start, drawing, pointer, keys and game end.
 #pragma once
 
+#include <optional>
 #include <string>
 
 // A draw position in screen pixels.
@@ -40,15 +41,13 @@ struct PlayState {
 };
 extern PlayState Play;
 
-// What the three status-bar boxes show now, so that a box is only rendered again
-// when its text changes. Emptied whenever the box images are made anew.
+// What the three status-bar boxes show now (nothing yet when empty), so that a
+// box is only rendered again when its text changes. Emptied whenever the box
+// images are made anew.
 struct StatusBoxTexts {
-    std::string Mode;
-    std::string Score;
-    std::string Best;
-    bool ModeDrawn = false;
-    bool ScoreDrawn = false;
-    bool BestDrawn = false;
+    std::optional<std::string> Mode;
+    std::optional<std::string> Score;
+    std::optional<std::string> Best;
 };
 extern StatusBoxTexts StatusBoxes;
 

@@ -197,7 +197,12 @@ void StartUp() {
     LoadBestScores(App.SaveTo);
     // 16-22. Images, the logo's place, fonts, panels, the gem wall, the tile size
     // line, the frame rate and smooth filtering: the same as after a display rebuild.
-    BuildSurfaceContents();
+    LoadImages();
+    // The studio logo is up as soon as it is loaded: the player sees the game at
+    // once while the fonts and every panel are prepared.
+    DrawSpriteOpaque(ImgStudioLogo, 0, 0);
+    FlipFrame();
+    FinishSurfaceContents();
     // 23. Windowed and borderless: show and activate the window with its cursor.
     ShowGameWindow();
     // The first pass of the loop presents the logo again, not an empty frame.

@@ -9,30 +9,6 @@
 
 namespace {
 
-void EnterMainMenu() {
-    Menus.MainMenuHover = 0;
-    ResetMainMenuHover(0);
-    App.ScreenState = StateMainMenu;
-}
-
-void EnterGameMode() {
-    Menus.GameModeHover = 0;
-    ResetGameModeHover(0);
-    App.ScreenState = StateGameMode;
-}
-
-void EnterBoardSize() {
-    Menus.BoardSizeHover = 0;
-    ResetBoardSizeHover(0);
-    App.ScreenState = StateBoardSize;
-}
-
-void EnterInGameMenu() {
-    Menus.InGameHover = 0;
-    ResetInGameHover(0);
-    App.ScreenState = StateInGameMenu;
-}
-
 void RestartGame() {
     Menus.InGameHover = 0;
     Menus.GameOverHover = 0;
@@ -43,7 +19,7 @@ void RestartGame() {
 void ClickMainMenu(int button) {
     switch (button) {
         case 1:
-            EnterGameMode();
+            EnterMenuScreen(StateGameMode);
             break;
         case 2:
             GameVars.GameMode = RandomInt(3, 1);
@@ -54,19 +30,13 @@ void ClickMainMenu(int button) {
             OpenSettings();
             break;
         case 4:
-            Menus.HelpHover = 0;
-            ResetHelpHover(0);
-            App.ScreenState = StateHelp;
+            EnterMenuScreen(StateHelp);
             break;
         case 5:
-            Menus.CreditsHover = 0;
-            ResetCreditsHover(0);
-            App.ScreenState = StateCredits;
+            EnterMenuScreen(StateCredits);
             break;
         case 6:
-            Menus.QuitHover = 0;
-            ResetQuitHover(0);
-            App.ScreenState = StateQuitConfirm;
+            EnterMenuScreen(StateQuitConfirm);
             break;
     }
     Menus.MainMenuHover = 0;  // the setter runs when the menu is entered again
@@ -75,10 +45,10 @@ void ClickMainMenu(int button) {
 void ClickGameMode(int button) {
     if (button <= 3) {
         GameVars.GameMode = button;
-        EnterBoardSize();
+        EnterMenuScreen(StateBoardSize);
     } else {
         GameVars.GameMode = 0;
-        EnterMainMenu();
+        EnterMenuScreen(StateMainMenu);
     }
     Menus.GameModeHover = 0;
 }
@@ -89,7 +59,7 @@ void ClickBoardSize(int button) {
         StartGame(true);
     } else {
         GameVars.BoardSize = 0;
-        EnterGameMode();
+        EnterMenuScreen(StateGameMode);
     }
     Menus.BoardSizeHover = 0;
 }
@@ -101,7 +71,7 @@ void ClickSettings(int row) {
     }
     if (row == 7) {
         Menus.SettingsHover = 0;
-        EnterMainMenu();
+        EnterMenuScreen(StateMainMenu);
         return;
     }
     StepSettingsRow(row);
@@ -118,9 +88,7 @@ void ClickInGameMenu(int button) {
             RestartGame();
             break;
         case 3:
-            Menus.InGameQuitHover = 0;
-            ResetInGameQuitHover(0);
-            App.ScreenState = StateInGameQuit;
+            EnterMenuScreen(StateInGameQuit);
             break;
     }
 }
@@ -144,13 +112,13 @@ void HandleClick() {
         case StateGameMode: ClickGameMode(button); break;
         case StateBoardSize: ClickBoardSize(button); break;
         case StateHelp:
-        case StateCredits: EnterMainMenu(); break;
+        case StateCredits: EnterMenuScreen(StateMainMenu); break;
         case StateSettings: ClickSettings(button); break;
         case StateQuitConfirm:
             if (button == 1) {
                 App.QuitRequested = 1;
             } else {
-                EnterMainMenu();
+                EnterMenuScreen(StateMainMenu);
             }
             break;
         case StateInGameMenu: ClickInGameMenu(button); break;
@@ -158,7 +126,7 @@ void HandleClick() {
             if (button == 1) {
                 EndGameForMenu(true);
             } else {
-                EnterInGameMenu();
+                EnterMenuScreen(StateInGameMenu);
             }
             break;
         case StateGameOver:
@@ -179,14 +147,14 @@ void HandleEscape() {
             break;
         case StateBoardSize:
             GameVars.BoardSize = 0;
-            EnterGameMode();
+            EnterMenuScreen(StateGameMode);
             break;
         case StateGameMode:
         case StateHelp:
         case StateCredits:
         case StateSettings:  // the pending values are dropped
         case StateQuitConfirm:
-            EnterMainMenu();
+            EnterMenuScreen(StateMainMenu);
             break;
         default:
             break;  // the intro cannot be skipped; the play screen has its own keys

@@ -231,6 +231,9 @@ int TakeFromTray(int slot);
 // Drops shape s from tray slot k with its origin on cell (i, j). Returns the
 // number of lines cleared (0 or more) or -1 when the drop is refused.
 int PlacePiece(int i, int j, int s, int k);
+// A carried shape s that goes back to tray slot k (a drop on no cell, or one the
+// rules refuse): the failure sound, the slot's image again, the drag ended.
+void RefuseDrop(int s, int k);
 int ClearFullLines();
 int PieceFitsAnywhere(int shape);
 // Returns 1 when no tray piece fits and the game has just ended.

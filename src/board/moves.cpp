@@ -46,7 +46,7 @@ int PieceFitsAnywhere(int shape)
 
 // ---------------------------------------------------------------- placement
 
-static void RefuseDrop(int s, int k)
+void RefuseDrop(int s, int k)
 {
     PushSound(BoardSoundRefused);
     // The slot showed the empty square while the piece was carried.

@@ -1,4 +1,7 @@
 // text_table.cpp: the one table of user-interface texts, and the language pack it is filled from.
+#include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -18,6 +21,15 @@ void SetText(const std::string& key, const std::string& value) {
 
 void ResetTextTable() {
     TextTable.Entries.clear();
+}
+
+int LeadingNumber(const std::string& text) {
+    int64_t value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') break;
+        value = std::min<int64_t>(value * 10 + (c - '0'), INT_MAX);
+    }
+    return int(value);
 }
 
 std::string BuiltInErrorText(const std::string& key) {

@@ -4,6 +4,7 @@
 
 #include "app/app.h"
 #include "app/log.h"
+#include "data/text.h"
 #include "display/assets.h"
 #include "display/display.h"
 #include "menus/menus.h"
@@ -45,16 +46,6 @@ const char* ModeName(int gameScreen) {
         case ScreenBorderless: return "Borderless";
         default: return "Fullscreen";
     }
-}
-
-// The numeric value of a text's leading digits, as a width or height field reads.
-int LeadingNumber(const std::string& text) {
-    int value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9' || value > 100000) break;
-        value = value * 10 + (c - '0');
-    }
-    return value;
 }
 
 }  // namespace
@@ -244,12 +235,10 @@ void PlaceGameLogo() {
 
 void BuildSurfaceContents() {
     LoadImages();
-    if (App.ScreenState == StateLogo) {
-        // At start-up the studio logo is up as soon as it is loaded: the player
-        // sees the game at once while the fonts and every panel are prepared.
-        DrawSpriteOpaque(ImgStudioLogo, 0, 0);
-        FlipFrame();
-    }
+    FinishSurfaceContents();
+}
+
+void FinishSurfaceContents() {
     PlaceGameLogo();
     CreateFonts();
     BuildAllPanels();

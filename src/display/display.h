@@ -29,6 +29,9 @@ void PlaceGameLogo();       // LogoX, LogoY, LogoSlideStep from the loaded logo 
 // Everything that lives on the surface, made after it opens and after every rebuild:
 // images, logo position, fonts, panels, the gem wall; then the frame rate and filtering.
 void BuildSurfaceContents();
+// The part of it that follows the images: the logo's place, fonts, panels, the
+// gem wall, the tile size line, frame rate and filtering.
+void FinishSurfaceContents();
 void ReopenDisplay();
 void CloseGameSurface();    // closes the surface and, in the windowed modes, window 0
 

@@ -18,7 +18,6 @@ enum TextScreenFont {
     FontCreditsLines = 2,
     FontCreditsTitle = 3,
     FontCreditsBack = 4,
-    FontHelpText = 10,
     FontHelpTitle = 11,
     FontHelpBack = 12
 };
@@ -27,15 +26,9 @@ enum TextScreenFont {
 // the BACK template is 1272 x 65, its label centred on 636.
 constexpr int PanelRefWidth = 1272;
 constexpr int PanelRefHeight = 1601;
-constexpr int BackRow = 1360;
 constexpr int BackCentre = 636;
 constexpr int BackRefHeight = 65;
 
-// The help text's frame on the artwork.
-constexpr int HelpLeft = 125;
-constexpr int HelpTop = 284;
-constexpr int HelpRight = 1022;
-constexpr int HelpLineHeight = 50;
 
 // The credit lines: fixed texts, or a text key when `key` is set.
 struct CreditLine {
@@ -56,17 +49,6 @@ constexpr CreditLine CreditLines[] = {
     {1164, "tCreditsFONT", true},
     {1219, "Comfortaa by Johan Aakerlund, SIL OFL 1.1", false},
 };
-
-// The decimal number at the start of a text, as a player's markup reads: no
-// digits give 0.
-int LeadingNumber(const std::string& text) {
-    int value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9' || value > 1000) break;
-        value = value * 10 + (c - '0');
-    }
-    return value;
-}
 
 std::vector<std::string> SplitAtBlanks(const std::string& text) {
     std::vector<std::string> words(1);
@@ -116,7 +98,7 @@ TextPanelPlace ScaleTextPanel(int image) {
 void PlaceBackButton(MenuButton& back, const TextPanelPlace& place, const std::string& label) {
     const int tw = TextWidth(label);
     back.hitX1 = place.x + place.width * (BackCentre - tw / 2) / PanelRefWidth;
-    back.hitY1 = place.y + place.height * BackRow / PanelRefHeight;
+    back.hitY1 = place.y + place.height * HelpBackRow / PanelRefHeight;
     back.hitX2 = place.x + place.width * (BackCentre - tw / 2 + tw) / PanelRefWidth;
     back.drawX = place.x;
     back.drawY = back.hitY1;
@@ -219,9 +201,9 @@ void BuildHelpPanel() {
     BuildTextScreen({Menus.HelpPanel, ImgHelpPanel, FontHelpTitle, "tHelpTITLE", Menus.Help[1], 75, FontHelpBack,
                      "tHelpBACK"},
                     [] {
-                        UseFont(FontHelpText);
+                        UseFont(HelpTextFont);
                         DrawingMode(DRAW_DEFAULT);
-                        DrawMarkupText(HelpLeft, HelpTop, HelpRight, HelpLineHeight, Text("tHelpTEXT"), TextColour,
+                        DrawMarkupText(HelpTextLeft, HelpTextTop, HelpTextRight, HelpLineHeight, Text("tHelpTEXT"), TextColour,
                                        HoverTextColour);
                     });
 }

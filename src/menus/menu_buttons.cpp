@@ -69,6 +69,15 @@ MenuScreenRef MenuScreenFor(int screenState) {
     }
 }
 
+void EnterMenuScreen(int screenState) {
+    MenuScreenRef screen = MenuScreenFor(screenState);
+    if (screen.count > 0) {
+        *screen.hover = 0;
+        screen.setHover(0);
+    }
+    App.ScreenState = screenState;
+}
+
 void UpdateMenuHover(int screenState, int x, int y) {
     MenuScreenRef screen = MenuScreenFor(screenState);
     if (screen.count == 0) {

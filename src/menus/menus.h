@@ -125,6 +125,10 @@ struct MenuScreenRef {
 };
 MenuScreenRef MenuScreenFor(int screenState);
 
+// Enters a menu-like screen with no button hovered: its hovered-button number 0,
+// every button in its normal image, then the screen state.
+void EnterMenuScreen(int screenState);
+
 // Hover from the pointer: the first button strictly containing (x, y), the setter
 // called only when the number changes.
 void UpdateMenuHover(int screenState, int x, int y);
@@ -162,6 +166,15 @@ void BuildHelpPanel();
 void BuildCreditsPanel();
 // The panels after a language change alone, in the order that change needs.
 void RebuildPanelsForLanguage();
+
+// Where the help text is laid out on its panel, in pixels of the 1272 x 1601
+// artwork, and the font it is drawn in; the BACK row starts below it.
+constexpr int HelpTextLeft = 125;
+constexpr int HelpTextTop = 284;
+constexpr int HelpTextRight = 1022;
+constexpr int HelpLineHeight = 50;
+constexpr int HelpBackRow = 1360;
+constexpr int HelpTextFont = 10;
 
 // The help text renderer: words separated by single blanks, "n{K}" moves K lines
 // down to the left margin, "c{" ... "}" draws in the highlight colour. Draws into

@@ -221,7 +221,5 @@ void ApplySettings() {
         return;
     }
     Menus.SettingsHover = 0;
-    Menus.MainMenuHover = 0;
-    ResetMainMenuHover(0);
-    App.ScreenState = StateMainMenu;
+    EnterMenuScreen(StateMainMenu);
 }

@@ -270,8 +270,11 @@ std::vector<int16_t> PfResampleStereo(const std::vector<int16_t>& source, int fr
     return target;
 }
 
-bool PfDecodeOggVorbis(const void* data, size_t size, std::vector<int16_t>& pcm) {
-    pcm.clear();
+namespace {
+
+// Opens a whole Ogg file held in memory: its pages checked first, then the
+// Vorbis stream in it. `source` must outlive the open file.
+bool OpenWholeFile(const void* data, size_t size, MemorySource& source, OggVorbis_File& file) {
     if (!data || size == 0 || size > size_t(std::numeric_limits<long>::max())) {
         return false;
     }
@@ -279,9 +282,17 @@ bool PfDecodeOggVorbis(const void* data, size_t size, std::vector<int16_t>& pcm)
     if (!OggPagesComplete(bytes, size)) {
         return false;
     }
-    MemorySource source{bytes, size, 0};
+    source = MemorySource{bytes, size, 0};
+    return OpenFile(source, file);
+}
+
+}  // namespace
+
+bool PfDecodeOggVorbis(const void* data, size_t size, std::vector<int16_t>& pcm) {
+    pcm.clear();
+    MemorySource source{};
     OggVorbis_File file;
-    if (!OpenFile(source, file)) {
+    if (!OpenWholeFile(data, size, source, file)) {
         return false;
     }
     std::vector<int16_t> stereo;
@@ -297,16 +308,9 @@ bool PfDecodeOggVorbis(const void* data, size_t size, std::vector<int16_t>& pcm)
 
 bool PfProbeOggVorbis(const void* data, size_t size, int64_t& frames) {
     frames = 0;
-    if (!data || size == 0 || size > size_t(std::numeric_limits<long>::max())) {
-        return false;
-    }
-    const uint8_t* bytes = static_cast<const uint8_t*>(data);
-    if (!OggPagesComplete(bytes, size)) {
-        return false;
-    }
-    MemorySource source{bytes, size, 0};
+    MemorySource source{};
     OggVorbis_File file;
-    if (!OpenFile(source, file)) {
+    if (!OpenWholeFile(data, size, source, file)) {
         return false;
     }
     int rate = 0;

@@ -296,31 +296,34 @@ void GradientColor(double position, uint32_t colour) { PfDraw.gradStops.emplace_
 
 void ResetGradientColors() { PfDraw.gradStops.clear(); }
 
-// A copy of the source is made only when it is the output itself; a sprite
-// source gives its pixels up again afterwards where it can make them again.
+// A copy of the source is made only when it is the output itself.
+static void DrawSourceOn(const Target& t, const std::vector<uint32_t>& pixels, int width, int height, int x, int y,
+                         bool sourceIsOutput) {
+    if (sourceIsOutput) {
+        std::vector<uint32_t> copy = pixels;
+        DrawPixelsOn(t, copy.data(), width, height, x, y);
+        return;
+    }
+    DrawPixelsOn(t, pixels.data(), width, height, x, y);
+}
+
 void DrawImageOn(int image, int x, int y) {
     PfImage* source = PfTableGet(PfVideo.images, image);
     Target t;
     if (!source || !CurrentTarget(t)) return;
-    if (DrawingOnto(kImageOutput, image)) {
-        std::vector<uint32_t> pixels = source->pixels;
-        DrawPixelsOn(t, pixels.data(), source->width, source->height, x, y);
-        return;
-    }
-    DrawPixelsOn(t, source->pixels.data(), source->width, source->height, x, y);
+    DrawSourceOn(t, source->pixels, source->width, source->height, x, y, DrawingOnto(kImageOutput, image));
 }
 
+// A sprite source gives its pixels up again afterwards where it can make them again.
 void DrawSpriteOn(int sprite, int x, int y) {
     PfSprite* source = PfTableGet(PfVideo.sprites, sprite);
     Target t;
     if (!source || !CurrentTarget(t)) return;
-    if (DrawingOnto(kSpriteOutput, sprite)) {
-        std::vector<uint32_t> pixels = source->pixels;
-        DrawPixelsOn(t, pixels.data(), source->width, source->height, x, y);
-        return;
-    }
-    DrawPixelsOn(t, PfSpritePixels(*source).data(), source->width, source->height, x, y);
-    PfSpriteLetGo(*source);
+    const bool sourceIsOutput = DrawingOnto(kSpriteOutput, sprite);
+    // The output holds its pixels while drawn on; any other sprite makes them now.
+    const std::vector<uint32_t>& pixels = sourceIsOutput ? source->pixels : PfSpritePixels(*source);
+    DrawSourceOn(t, pixels, source->width, source->height, x, y, sourceIsOutput);
+    if (!sourceIsOutput) PfSpriteLetGo(*source);
 }
 
 void DrawShownSpriteOn(int sprite, int x, int y) {

@@ -50,9 +50,7 @@ void EndGameForMenu(bool fromQuitQuestion) {
     } else {
         LeaveGameMusic();
     }
-    Menus.MainMenuHover = 0;
-    ResetMainMenuHover(0);
-    App.ScreenState = StateMainMenu;
+    EnterMenuScreen(StateMainMenu);
 }
 
 void HandleBoardEvents() {
@@ -98,19 +96,6 @@ namespace {
 
 bool GameOnScreen() { return App.ScreenState == StatePlaying && GameVars.GameRunning; }
 
-void EnterInGameMenu() {
-    Menus.InGameHover = 0;
-    ResetInGameHover(0);
-    App.ScreenState = StateInGameMenu;
-}
-
-// The carried piece goes back where it came from: its slot shows it again.
-void CancelDrop() {
-    PlayEffect(SndRefused);
-    Tray.Slots[Play.DragSlot].image = BoardImages.Tray[Play.DragShape];
-    Play.Dragging = 0;
-}
-
 }  // namespace
 
 void PickUpPiece() {
@@ -136,14 +121,13 @@ void DropPiece() {
     // The top-left corner of the carried image picks the target cell by its snap zone.
     int column = 0;
     int row = 0;
-    if (!FindSnapCell(PointerX() - Play.DragHalfWidth, PointerY() - Play.DragHalfHeight, &column, &row)) {
-        CancelDrop();
-        return;
+    // The rules end the drag in every outcome: placed, or back in its slot.
+    if (FindSnapCell(PointerX() - Play.DragHalfWidth, PointerY() - Play.DragHalfHeight, &column, &row)) {
+        PlacePiece(column, row, Play.DragShape, Play.DragSlot);
+    } else {
+        RefuseDrop(Play.DragShape, Play.DragSlot);
     }
-    // The rules end the drag in every outcome: placed, or refused with the slot restored.
-    PlacePiece(column, row, Play.DragShape, Play.DragSlot);
     HandleBoardEvents();
-    Play.Dragging = 0;
 }
 
 void UpdateMenuButtonHover() {
@@ -156,7 +140,7 @@ void UpdateMenuButtonHover() {
 bool ClickMenuButton() {
     if (!GameOnScreen() || !PointInRect(PlayLayout.MenuButtonArea, PointerX(), PointerY())) return false;
     PlayEffect(SndClick);
-    EnterInGameMenu();
+    EnterMenuScreen(StateInGameMenu);
     return true;
 }
 
@@ -169,7 +153,7 @@ void HandlePlayKeys() {
             case StatePlaying:
                 // A carried piece stays on the pointer under the menu; the first
                 // release back in the game drops it.
-                EnterInGameMenu();
+                EnterMenuScreen(StateInGameMenu);
                 break;
             case StateInGameMenu:
                 Menus.InGameHover = 0;
@@ -177,7 +161,7 @@ void HandlePlayKeys() {
                 App.ScreenState = StatePlaying;
                 break;
             case StateInGameQuit:
-                EnterInGameMenu();
+                EnterMenuScreen(StateInGameMenu);
                 break;
             default:  // the game-over panel: as its MENU button
                 EndGameForMenu(false);

@@ -55,8 +55,8 @@ void CreateFilledBox(int number, int width, int height) {
 
 // Renders `text` centred in box image `number` with the status-bar font, unless
 // the box already shows it. A text wider than the box is cut at its edges.
-void RenderStatusBox(int number, const std::string& text, std::string& shown, bool& drawn) {
-    if (drawn && shown == text) return;
+void RenderStatusBox(int number, const std::string& text, std::optional<std::string>& shown) {
+    if (shown == text) return;
     if (!StartDrawing(SpriteOutput(number))) return;  // the box keeps what it showed
     const int width = SpriteStoredWidth(number);
     const int height = SpriteStoredHeight(number);
@@ -68,7 +68,6 @@ void RenderStatusBox(int number, const std::string& text, std::string& shown, bo
     DrawTextAt(x, y, text, TextColour, PanelColour);
     StopDrawing();
     shown = text;
-    drawn = true;
 }
 
 const char* const ModeTextKeys[4] = {"", "tGuiEASY", "tGuiNORMAL", "tGuiUNPREDICTABLE"};
@@ -89,13 +88,13 @@ void CreateGeneratedImages() {
 
 void DrawModeBox(int mode) {
     const std::string text = mode >= 1 && mode <= 3 ? Text(ModeTextKeys[mode]) : std::string();
-    RenderStatusBox(ImgModeBox, text, StatusBoxes.Mode, StatusBoxes.ModeDrawn);
+    RenderStatusBox(ImgModeBox, text, StatusBoxes.Mode);
 }
 
 void DrawScoreBox(int score) {
-    RenderStatusBox(ImgScoreBox, std::to_string(score), StatusBoxes.Score, StatusBoxes.ScoreDrawn);
+    RenderStatusBox(ImgScoreBox, std::to_string(score), StatusBoxes.Score);
 }
 
 void DrawBestBox(int best) {
-    RenderStatusBox(ImgBestBox, std::to_string(best), StatusBoxes.Best, StatusBoxes.BestDrawn);
+    RenderStatusBox(ImgBestBox, std::to_string(best), StatusBoxes.Best);
 }

@@ -256,7 +256,7 @@ TEST_F(Acceptance, APlayerStartsPlaysChangesSettingsAndClosesTheWindow) {
     FindWindow();
     ASSERT_FALSE(window.empty());
     EXPECT_EQ(Geometry(), "1280x720");
-    Pause(6000);  // the studio logo, the title and the logo's slide
+    Pause(9000);  // the studio logo, the title and the logo's slide, with room for a loaded machine
 
     Click(CentreX, MainStartY);        // START
     Click(CentreX, PopupFirstRowY);    // EASY

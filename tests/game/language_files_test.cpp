@@ -16,6 +16,7 @@
 #include "data/text.h"
 #include "display/assets.h"
 #include "display/display.h"
+#include "menus/menus.h"
 #include "platform.h"
 
 namespace {
@@ -248,7 +249,8 @@ TEST_F(ShippedLanguages, StatusBarModeNamesFitTheirBoxAtEveryResolution) {
 // lines 50 apart from y 284, words drawn piecewise around their markup) and checks
 // that its last line ends above the BACK button at 1360, with well-formed markup.
 TEST_F(ShippedLanguages, HelpTextEndsAboveTheBackButton) {
-    const int x0 = 125, y0 = 284, rightLimit = 1022, lineHeight = 50, backTop = 1360;
+    const int x0 = HelpTextLeft, y0 = HelpTextTop, rightLimit = HelpTextRight, lineHeight = HelpLineHeight,
+              backTop = HelpBackRow;
     for (auto& [code, table] : Files) {
         int x = x0, y = y0;
         bool highlighted = false;

@@ -9,7 +9,7 @@ build=${1:?usage: installed_game.sh <build folder> <cmake>}
 cmake=${2:-cmake}
 app=org.dawnwhistle.Prismoria
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$(dirname "$0")/../support/game_scripts.sh"
 for tool in desktop-file-validate appstreamcli xprop xdotool groff; do
     command -v "$tool" >/dev/null || fail "$tool is missing"
 done
@@ -17,13 +17,6 @@ done
 # As in the real-window test: leaks of the system's OpenGL driver are not the game's.
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 
-work=$(mktemp -d)
-pid=
-cleanup() {
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
 # A blank in the prefix: every path the game and the desktop entry build must cope.
 prefix="$work/prefix dir"
 

@@ -4,24 +4,9 @@
 set -u
 bin=${1:?usage: settings_resolution.sh <bin folder>}
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
-[ -x "$bin/prismoria" ] || fail "no game in $bin"
+source "$(dirname "$0")/../support/game_scripts.sh"
 command -v xdotool >/dev/null || fail "xdotool is missing"
-
-work=$(mktemp -d)
-pid=
-cleanup() {
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-cp "$bin/prismoria" "$bin/Prismoria.data" "$work/"
-cp -r "$bin/Prismoria.languages" "$work/"
-[ -f "$bin/Prismoria.pointer" ] && cp "$bin/Prismoria.pointer" "$work/"
-printf '\xEF\xBB\xBF\r\n; Prismoria Preferences\r\n[Settings]\r\nLanguage = en_GB\r\nMusic = 0\r\nGameScreen = 1\r\nResolution = 1\r\nSounds = 0\r\nMusicVolume = 100\r\n' \
-    > "$work/Prismoria.prefs"
-mkdir -p "$work/home" "$work/data"
-export HOME="$work/home" XDG_DATA_HOME="$work/data" SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
+copy_game "$bin" 1 0
 
 (cd "$work" && exec ./prismoria /LOG) &
 pid=$!

@@ -4,28 +4,10 @@
 set -u
 bin=${1:?usage: spine_real_window.sh <bin folder>}
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
-[ -x "$bin/prismoria" ] || fail "no game in $bin"
-[ -f "$bin/Prismoria.data" ] || fail "no data pack in $bin"
+source "$(dirname "$0")/../support/game_scripts.sh"
 command -v xdotool >/dev/null || fail "xdotool is missing"
-
-# A copy of the game in its own folder, with preferences beside it: everything the
-# run writes (preferences, log) stays in that folder.
-work=$(mktemp -d)
-pid=
-cleanup() {
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-cp "$bin/prismoria" "$work/"
-cp "$bin/Prismoria.data" "$work/"
-[ -d "$bin/Prismoria.languages" ] && cp -r "$bin/Prismoria.languages" "$work/"
-[ -f "$bin/Prismoria.pointer" ] && cp "$bin/Prismoria.pointer" "$work/"
-printf '\xEF\xBB\xBF\r\n; Prismoria Preferences\r\n[Settings]\r\nLanguage = en_GB\r\nMusic = 1\r\nGameScreen = 0\r\nResolution = 1\r\nSounds = 1\r\nMusicVolume = 100\r\n' \
-    > "$work/Prismoria.prefs"
-mkdir -p "$work/home" "$work/data"
-export HOME="$work/home" XDG_DATA_HOME="$work/data" SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
+# A portable copy, full screen: the preferences and the log stay in $work.
+copy_game "$bin" 0 1
 
 (cd "$work" && exec ./prismoria /LOG) &
 pid=$!
