@@ -4,7 +4,7 @@
 #include <string>
 
 #include "bench_game_folder.h"
-#include "app/app.h"
+#include "core/state.h"
 #include "app/spine.h"
 #include "platform.h"
 

@@ -11,8 +11,8 @@
 #include <string>
 
 #include "bench_game_folder.h"
-#include "app/app.h"
-#include "app/screens.h"
+#include "core/state.h"
+#include "play/play.h"
 #include "app/spine.h"
 #include "board.h"
 #include "display/assets.h"

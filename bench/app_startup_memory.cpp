@@ -14,7 +14,7 @@
 #include <ctime>
 #include <string>
 
-#include "app/app.h"
+#include "core/state.h"
 #include "app/spine.h"
 #include "menus/menus.h"
 #include "platform.h"

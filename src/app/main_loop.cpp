@@ -2,9 +2,9 @@
 #include <algorithm>
 #include <string>
 
-#include "app/app.h"
-#include "app/log.h"
-#include "app/screens.h"
+#include "core/state.h"
+#include "core/log.h"
+#include "play/play.h"
 #include "app/spine.h"
 #include "audio/audio.h"
 #include "display/assets.h"
@@ -100,14 +100,6 @@ void RunOneFrame() {
     HandlePointer();
     ReadKeyboard();
     HandleKeys();
-}
-
-int PointerX() {
-    return App.Settings.GameScreen == ScreenFullscreen ? MouseX() : WindowMouseX(0);
-}
-
-int PointerY() {
-    return App.Settings.GameScreen == ScreenFullscreen ? MouseY() : WindowMouseY(0);
 }
 
 namespace {
@@ -227,11 +219,11 @@ void HandleGlobalKeys() {
 }
 
 void HandleKeys() {
+    HandleGlobalKeys();
     if (App.ScreenState >= StatePlaying) {
-        HandlePlayKeys();  // the play screen's own table of keys
+        HandlePlayKeys();  // the play screen's own Escape
         return;
     }
-    HandleGlobalKeys();
     if (KeyReleased(KEY_ESCAPE)) {
         HandleEscape();
     }

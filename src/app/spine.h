@@ -7,6 +7,11 @@
 // ---------------------------------------------------------------- start-up and end
 
 void StartUp();
+// Every menu panel and the gem wall, built on the surface as it is now.
+void BuildScreenPanels();
+// A new screen in the pending mode and resolution (the settings' OK): the
+// display reopened, every panel rebuilt, the title intro played again.
+void RebuildDisplay();
 void RunMainLoop();
 // Saves the preferences and best scores and shuts the platform layer down.
 void ShutDown();
@@ -70,10 +75,6 @@ void HandleEscape();
 std::string TakeScreenshot();
 std::string ScreenshotFileName(int64_t time);
 
-// Pointer position of this frame: the window's client position in the windowed
-// modes, the full-screen mouse otherwise.
-int PointerX();
-int PointerY();
 
 // Loop state that belongs to the spine alone.
 struct LoopState {

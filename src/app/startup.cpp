@@ -3,9 +3,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/app.h"
-#include "app/log.h"
-#include "app/screens.h"
+#include "core/state.h"
+#include "core/log.h"
+#include "play/play.h"
 #include "app/spine.h"
 #include "audio/audio.h"
 #include "board.h"
@@ -16,25 +16,6 @@
 #include "display/display.h"
 #include "menus/menus.h"
 #include "platform.h"
-
-AppState App;
-
-namespace {
-
-// The loaded language's text, or the built-in English one when the language
-// could not be loaded: a fatal message must never be an empty box.
-std::string ErrorText(const std::string& key) {
-    const std::string& text = Text(key);
-    return text.empty() ? BuiltInErrorText(key) : text;
-}
-
-}  // namespace
-
-[[noreturn]] void FatalError(const std::string& messageKey, const std::string& suffix) {
-    MessageBox("Prismoria::" + ErrorText("tErrorERROR"), ErrorText(messageKey) + suffix);
-    CloseLog();  // flush what was logged; nothing else is saved
-    std::_Exit(1);
-}
 
 StartOptions Start;
 
@@ -202,6 +183,8 @@ void StartUp() {
     // once while the fonts and every panel are prepared.
     DrawSpriteOpaque(ImgStudioLogo, 0, 0);
     FlipFrame();
+    PrepareSurfaceContents();
+    BuildScreenPanels();
     FinishSurfaceContents();
     // 23. Windowed and borderless: show and activate the window with its cursor.
     ShowGameWindow();
@@ -209,6 +192,20 @@ void StartUp() {
     DrawScreenState();
     // 24.
     StartMenuMusic();
+}
+
+void BuildScreenPanels() {
+    BuildAllPanels();
+    Menus.GemWallColumns = BuildGemWall(Display.ScreenWidth, Display.ScreenHeight, Display.TileSize);
+}
+
+void RebuildDisplay() {
+    ReopenDisplay();
+    BuildScreenPanels();
+    ShowReopenedDisplay();
+    // The title intro plays again and leads to the main menu.
+    App.SplashCounter = 0;
+    App.ScreenState = StateTitle;
 }
 
 void RunMainLoop() {

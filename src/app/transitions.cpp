@@ -1,6 +1,6 @@
 // transitions.cpp: what a click on each screen's buttons and the Escape key do to the screen state.
-#include "app/app.h"
-#include "app/screens.h"
+#include "core/state.h"
+#include "play/play.h"
 #include "app/spine.h"
 #include "audio/audio.h"
 #include "board.h"
@@ -67,6 +67,7 @@ void ClickBoardSize(int button) {
 void ClickSettings(int row) {
     if (row == 6) {
         ApplySettings();
+        if (App.ReopenPending) RebuildDisplay();
         return;
     }
     if (row == 7) {

@@ -8,7 +8,7 @@
 
 #include <algorithm>
 
-#include "app/app.h"
+#include "core/state.h"
 #include "platform.h"
 
 AudioState Audio;

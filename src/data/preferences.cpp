@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "app/app.h"
+#include "core/state.h"
 #include "platform.h"
 
 namespace {

@@ -1,4 +1,4 @@
-// text_table.cpp: the one table of user-interface texts, and the language pack it is filled from.
+// text_table.cpp: the language pack: finding its languages and merging one into the text table.
 #include <algorithm>
 #include <climits>
 #include <cstdint>
@@ -7,38 +7,6 @@
 
 #include "data/text.h"
 #include "platform.h"
-
-TextTableState TextTable;
-
-const std::string& Text(const std::string& key) {
-    // operator[] stores the empty text for a missing key, as lookups always have.
-    return TextTable.Entries[key];
-}
-
-void SetText(const std::string& key, const std::string& value) {
-    TextTable.Entries[key] = value;
-}
-
-void ResetTextTable() {
-    TextTable.Entries.clear();
-}
-
-int LeadingNumber(const std::string& text) {
-    int64_t value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') break;
-        value = std::min<int64_t>(value * 10 + (c - '0'), INT_MAX);
-    }
-    return int(value);
-}
-
-std::string BuiltInErrorText(const std::string& key) {
-    if (key == "tErrorERROR") return "Error";
-    if (key == "tErrorSUBSYSTEM") return "A system component of the game could not be started.";
-    if (key == "tErrorSCREEN") return "The game screen could not be opened.";
-    if (key == "tErrorASSET") return "A file of the game's data pack is missing or damaged.";
-    return "";
-}
 
 LanguageState Languages;
 

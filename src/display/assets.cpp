@@ -5,8 +5,8 @@
 #include <new>
 #include <string>
 
-#include "app/app.h"
-#include "app/log.h"
+#include "core/state.h"
+#include "core/log.h"
 #include "display/assets.h"
 #include "display/display.h"
 #include "platform/platform.h"

@@ -2,12 +2,11 @@
 #include <cstdio>
 #include <string>
 
-#include "app/app.h"
-#include "app/log.h"
+#include "core/state.h"
+#include "core/log.h"
 #include "data/text.h"
 #include "display/assets.h"
 #include "display/display.h"
-#include "menus/menus.h"
 #include "platform/platform.h"
 
 DisplayState Display;
@@ -233,16 +232,12 @@ void PlaceGameLogo() {
     Display.MenuCenterY = (Display.ScreenHeight - logoHeight) / 2 + logoHeight;
 }
 
-void BuildSurfaceContents() {
-    LoadImages();
-    FinishSurfaceContents();
+void PrepareSurfaceContents() {
+    PlaceGameLogo();
+    CreateFonts();
 }
 
 void FinishSurfaceContents() {
-    PlaceGameLogo();
-    CreateFonts();
-    BuildAllPanels();
-    Menus.GemWallColumns = BuildGemWall(Display.ScreenWidth, Display.ScreenHeight, Display.TileSize);
     LogValue("TileSize: ", std::to_string(Display.TileSize));
     SetFrameRate(60);
     SetSpriteQuality(1);
@@ -260,13 +255,15 @@ void ReopenDisplay() {
 
     // Images and fonts belong to the surface; the typeface, the sounds, the
     // best scores and the language outlive it and are not read again.
-    BuildSurfaceContents();
+    LoadImages();
+    PrepareSurfaceContents();
+}
+
+void ShowReopenedDisplay() {
+    FinishSurfaceContents();
     if (App.Settings.GameScreen == ScreenFullscreen) {
         SetMousePosition(Display.ScreenWidth / 2, Display.ScreenHeight / 2);
     } else {
         ShowGameWindow();
     }
-    // The title intro plays again and leads to the main menu.
-    App.SplashCounter = 0;
-    App.ScreenState = StateTitle;
 }

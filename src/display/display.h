@@ -26,13 +26,19 @@ bool OpenGameSurface();
 int ClassifyAspect(int width, int height);
 void ComputeLayout();       // TileSize, BoardTop, TrayCell and the play-screen positions
 void PlaceGameLogo();       // LogoX, LogoY, LogoSlideStep from the loaded logo image
-// Everything that lives on the surface, made after it opens and after every rebuild:
-// images, logo position, fonts, panels, the gem wall; then the frame rate and filtering.
-void BuildSurfaceContents();
-// The part of it that follows the images: the logo's place, fonts, panels, the
-// gem wall, the tile size line, frame rate and filtering.
+// What lives on the surface is made after it opens and after every rebuild in
+// three steps, the menu panels (not the display's) between the second and third:
+// the images (LoadImages), then the logo's place and the fonts the panels are
+// drawn with, then the tile size line, the frame rate and filtering.
+void PrepareSurfaceContents();
 void FinishSurfaceContents();
+// Closes the surface and opens it again with the pending screen mode and
+// resolution, then loads the images and prepares the fonts; the caller builds
+// the panels on it and calls ShowReopenedDisplay.
 void ReopenDisplay();
+// The end of a rebuild: FinishSurfaceContents, then the pointer centred (full
+// screen) or the window shown.
+void ShowReopenedDisplay();
 void CloseGameSurface();    // closes the surface and, in the windowed modes, window 0
 
 // Fills Display.Resolutions from the built-in table (start-up step 3).

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app.h"
+#include "core/state.h"
 #include "data/text.h"
 #include "display/assets.h"
 #include "display/display.h"

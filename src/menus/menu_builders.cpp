@@ -7,7 +7,7 @@
 #include <cmath>
 #include <string>
 
-#include "app/app.h"
+#include "core/state.h"
 #include "board.h"
 #include "data/text.h"
 #include "display/assets.h"

@@ -1,5 +1,5 @@
 // menu_buttons.cpp: the button records of every menu-like screen, their hover setters and hover tracking.
-#include "app/app.h"
+#include "core/state.h"
 #include "menus/menus.h"
 #include "platform.h"
 

@@ -149,6 +149,9 @@ constexpr uint32_t DisabledTextColour = uint32_t(95) | (uint32_t(95) << 8) | (ui
 // a row click steps its pending value; OK applies, CANCEL drops them.
 void OpenSettings();
 void StepSettingsRow(int row);
+// OK: applies the pending values. When they need a new screen it sets
+// App.ReopenPending and leaves the rebuild to the caller; else it enters the
+// main menu.
 void ApplySettings();
 
 // ---------------------------------------------------------------------------

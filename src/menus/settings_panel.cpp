@@ -1,8 +1,8 @@
 // settings_panel.cpp: the settings screen: rows that step pending values, OK that applies them, CANCEL.
 #include <string>
 
-#include "app/app.h"
-#include "app/log.h"
+#include "core/state.h"
+#include "core/log.h"
 #include "audio/audio.h"
 #include "data/text.h"
 #include "display/assets.h"
@@ -217,8 +217,7 @@ void ApplySettings() {
         }
     }
     if (App.ReopenPending) {
-        ReopenDisplay();  // rebuilds every panel and plays the title intro again
-        return;
+        return;  // the caller rebuilds the display and every panel
     }
     Menus.SettingsHover = 0;
     EnterMenuScreen(StateMainMenu);

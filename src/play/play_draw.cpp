@@ -14,9 +14,8 @@
 // place in the frame.
 #include <vector>
 
-#include "app/app.h"
-#include "app/screens.h"
-#include "app/spine.h"
+#include "core/state.h"
+#include "play/play.h"
 #include "board.h"
 #include "display/assets.h"
 #include "display/display.h"

@@ -5,9 +5,8 @@
 // window's button-down, button-up and click events; the full screen calls them
 // from the mouse state polled once per frame. Every test against a rectangle is
 // strict on all four sides, so a press exactly on a border does nothing.
-#include "app/app.h"
-#include "app/screens.h"
-#include "app/spine.h"
+#include "core/state.h"
+#include "play/play.h"
 #include "audio/audio.h"
 #include "board.h"
 #include "data/best_scores.h"
@@ -147,7 +146,6 @@ bool ClickMenuButton() {
 void HandlePlayKeys() {
     const int state = App.ScreenState;
     if (state < StatePlaying || state > StateGameOver) return;
-    HandleGlobalKeys();
     if (KeyReleased(KEY_ESCAPE)) {
         switch (state) {
             case StatePlaying:

@@ -1,7 +1,7 @@
 // play_images.cpp: the images the play screen draws itself: its background, the empty tray slot and the status-bar boxes.
 #include <string>
 
-#include "app/screens.h"
+#include "play/play.h"
 #include "data/text.h"
 #include "display/assets.h"
 #include "display/display.h"

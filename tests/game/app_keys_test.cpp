@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "app/log.h"
+#include "core/log.h"
 #include "app/spine.h"
 #include "audio/audio.h"
 #include "board.h"

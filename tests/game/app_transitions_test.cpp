@@ -1,7 +1,7 @@
 // app_transitions_test.cpp: every click transition between the screen states, and the intro timing.
 #include <gtest/gtest.h>
 
-#include "app/screens.h"
+#include "play/play.h"
 #include "app/spine.h"
 #include "audio/audio.h"
 #include "board.h"

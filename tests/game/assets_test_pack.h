@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "app/app.h"
-#include "app/log.h"
+#include "core/state.h"
+#include "core/log.h"
 #include "display/assets.h"
 #include "display/display.h"
 #include "platform/pack_format.h"

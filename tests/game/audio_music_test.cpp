@@ -1,7 +1,7 @@
 // audio_music_test.cpp: which track plays when, the effects, and the M, N and volume keys.
 #include <gtest/gtest.h>
 
-#include "app/app.h"
+#include "core/state.h"
 #include "audio/audio.h"
 #include "platform/audio_test_support.h"
 

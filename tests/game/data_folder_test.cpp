@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/app.h"
+#include "core/state.h"
 #include "app/spine.h"
 #include "platform.h"
 

@@ -1,7 +1,7 @@
 // display_screen_test.cpp: opening the surface in each screen mode, its log lines, closing it, and the rebuild.
 #include <gtest/gtest.h>
 
-#include "app/app.h"
+#include "core/state.h"
 #include "app/spine.h"
 #include "assets_test_pack.h"
 #include "menus/menus.h"
@@ -124,7 +124,7 @@ protected:
 TEST_F(DisplayRebuildTest, SwitchingToFullscreenReopensAtTheDesktopSize) {
     App.Pending.GameScreen = ScreenFullscreen;
     StartLog();
-    ReopenDisplay();
+    RebuildDisplay();
     std::vector<std::string> lines = FinishLog();
 
     EXPECT_EQ(App.Settings.GameScreen, ScreenFullscreen);
@@ -166,7 +166,7 @@ TEST_F(DisplayRebuildTest, RepeatedRebuildsKeepTheNumbersAndLeakNothing) {
     for (int round = 0; round < 3; round++) {
         App.Pending.GameScreen = ScreenWindowed;
         App.Pending.Resolution = round == 0 ? 0 : round == 1 ? 3 : 1;
-        ReopenDisplay();
+        RebuildDisplay();
         EXPECT_EQ(Display.ScreenWidth, sizes[round][0]);
         EXPECT_EQ(Display.ScreenHeight, sizes[round][1]);
         EXPECT_TRUE(IsGameWindow(0));
@@ -241,7 +241,7 @@ TEST_F(DisplayRebuildTest, SameScreenPixelForPixelAfterARebuild) {
         }
     }
     App.Pending = App.Settings;
-    ReopenDisplay();
+    RebuildDisplay();
     for (GemTile& tile : wall) tile.image = Assets.Gem[tile.image];
     Menus.GemWall = wall;
     const std::vector<uint32_t> after = DrawMenuAndImages();

@@ -8,8 +8,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/log.h"
-#include "app/screens.h"
+#include "core/log.h"
+#include "play/play.h"
 #include "app/spine.h"
 #include "board.h"
 #include "display/display.h"

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/app.h"
+#include "core/state.h"
 #include "menus/menus.h"
 
 struct HarnessOptions {

@@ -12,7 +12,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "app/app.h"
+#include "core/state.h"
 #include "data/text.h"
 #include "display/assets.h"
 #include "display/display.h"

@@ -1,8 +1,8 @@
 // layout_scaling_test.cpp: aspect classes, TileSize and BoardTop per class, and the play screen's fixed positions.
 #include <gtest/gtest.h>
 
-#include "app/app.h"
-#include "app/log.h"
+#include "core/state.h"
+#include "core/log.h"
 #include "assets_test_pack.h"
 #include "display/display.h"
 

@@ -5,7 +5,7 @@
 #include <ctime>
 #include <filesystem>
 
-#include "app/log.h"
+#include "core/log.h"
 #include "app/spine.h"
 #include "data/text.h"
 #include "harness.h"

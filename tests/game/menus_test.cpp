@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/screens.h"
+#include "play/play.h"
 #include "app/spine.h"
 #include "audio/audio.h"
 #include "board.h"

@@ -4,7 +4,7 @@
 #include <functional>
 #include <set>
 
-#include "app/screens.h"
+#include "play/play.h"
 #include "app/spine.h"
 #include "audio/audio.h"
 #include "board.h"

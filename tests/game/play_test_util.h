@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "app/app.h"
-#include "app/screens.h"
+#include "core/state.h"
+#include "play/play.h"
 #include "app/spine.h"
 #include "board.h"
 #include "display/assets.h"

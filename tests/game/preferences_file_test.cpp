@@ -6,7 +6,7 @@
 #include <iterator>
 #include <string>
 
-#include "app/app.h"
+#include "core/state.h"
 #include "data/preferences.h"
 #include "platform.h"
 

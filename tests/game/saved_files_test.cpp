@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app.h"
+#include "core/state.h"
 #include "board.h"
 #include "data/best_scores.h"
 #include "data/preferences.h"

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <string>
 
-#include "app/screens.h"
+#include "play/play.h"
 #include "app/spine.h"
 #include "board.h"
 #include "display/display.h"
@@ -86,10 +86,10 @@ TEST_F(Soak, ThousandGamesAndHundredRebuildsKeepTheResidentMemoryFlat) {
     ClickButton(StateInGameQuit, 1);
     ASSERT_EQ(App.ScreenState, StateMainMenu);
     // Growth is counted after the first rebuilds, once every pool has settled.
-    for (int rebuild = 0; rebuild < 30; ++rebuild) ReopenDisplay();
+    for (int rebuild = 0; rebuild < 30; ++rebuild) RebuildDisplay();
     const long rebuildsStart = ResidentKb();
     const long rebuildsHeapStart = HeapInUseKb();
-    for (int rebuild = 30; rebuild < 100; ++rebuild) ReopenDisplay();
+    for (int rebuild = 30; rebuild < 100; ++rebuild) RebuildDisplay();
     const long rebuildsEnd = ResidentKb();
     const long rebuildsHeapEnd = HeapInUseKb();
     ASSERT_TRUE(RunUntilState(StateMainMenu));

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/app.h"
-#include "app/screens.h"
+#include "core/state.h"
+#include "play/play.h"
 #include "app/spine.h"
 #include "board.h"
 #include "display/assets.h"

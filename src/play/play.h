@@ -1,4 +1,4 @@
-// screens.h: what the main loop asks of the play screen: game start, drawing, pointer, keys and game end.
+// play.h: the play screen: game start, drawing, pointer, keys and game end, as the main loop asks for them.
 #pragma once
 
 #include <optional>
@@ -78,7 +78,7 @@ void UpdateMenuButtonHover();
 // A click in state 9: the status bar's menu button opens the in-game menu.
 // Returns true when the click was taken.
 bool ClickMenuButton();
-// The keys of states 9 to 12 (Escape, M, N, F2, keypad + and -), acted on once per frame.
+// Escape in states 9 to 12, acted on once per frame (the main loop handles F2, M, N and the volume keys first).
 void HandlePlayKeys();
 // State 9: one frame of the clear effect, then whatever the rules asked for.
 void StepPlayFrame();

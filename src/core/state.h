@@ -1,4 +1,4 @@
-// app.h: the game's global state shared by every subsystem: settings, paths, screen state.
+// state.h: the game's gathered state that every subsystem reads: settings, paths, screen state.
 #pragma once
 
 #include <string>
@@ -51,3 +51,8 @@ extern AppState App;
 // without saving anything. `messageKey` is "tErrorSUBSYSTEM", "tErrorSCREEN" or
 // "tErrorASSET"; `suffix` is appended to the message (e.g. "  : Sound").
 [[noreturn]] void FatalError(const std::string& messageKey, const std::string& suffix = "");
+
+// Pointer position of this frame: the window's client position in the windowed
+// modes, the full-screen mouse otherwise.
+int PointerX();
+int PointerY();
