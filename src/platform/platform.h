@@ -211,11 +211,22 @@ enum PfKey {
     KEY_LEFT, KEY_RIGHT, KEY_UP, KEY_DOWN,
     KEY_PAD_PLUS, KEY_PAD_MINUS, KEY_PAD_ENTER,
     KEY_LEFT_SHIFT, KEY_RIGHT_SHIFT, KEY_LEFT_CONTROL, KEY_RIGHT_CONTROL, KEY_LEFT_ALT, KEY_RIGHT_ALT,
+    KEY_PAD_1, KEY_PAD_2, KEY_PAD_3,
+    // Game controllers: every connected controller feeds these, as if they were
+    // keys (down while any controller holds the button). The left stick, past
+    // its dead zone, holds the D-pad's directions.
+    KEY_GAMEPAD_UP, KEY_GAMEPAD_DOWN, KEY_GAMEPAD_LEFT, KEY_GAMEPAD_RIGHT,
+    KEY_GAMEPAD_A, KEY_GAMEPAD_B, KEY_GAMEPAD_START,
+    KEY_GAMEPAD_LEFT_SHOULDER, KEY_GAMEPAD_RIGHT_SHOULDER,
     KEY_COUNT
 };
 void ReadKeyboard();
 int KeyPushed(int key);
 int KeyReleased(int key);  // 1 exactly once, in the first snapshot after the key went up
+// 1 in the snapshot in which the key went down, then, while it stays down, again
+// after 15 snapshots and every 5 after that (about 250 ms and 80 ms at 60 frames
+// a second): the key as a typist's auto-repeat sees it.
+int KeyTyped(int key);
 
 enum { MOUSE_LEFT = 1, MOUSE_RIGHT = 2, MOUSE_MIDDLE = 3 };
 void ReadMouse();
