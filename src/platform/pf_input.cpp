@@ -24,6 +24,9 @@ int PfKeyFromScancode(SDL_Scancode code) {
         case SDL_SCANCODE_KP_PLUS: return KEY_PAD_PLUS;
         case SDL_SCANCODE_KP_MINUS: return KEY_PAD_MINUS;
         case SDL_SCANCODE_KP_ENTER: return KEY_PAD_ENTER;
+        case SDL_SCANCODE_KP_1: return KEY_PAD_1;
+        case SDL_SCANCODE_KP_2: return KEY_PAD_2;
+        case SDL_SCANCODE_KP_3: return KEY_PAD_3;
         case SDL_SCANCODE_LSHIFT: return KEY_LEFT_SHIFT;
         case SDL_SCANCODE_RSHIFT: return KEY_RIGHT_SHIFT;
         case SDL_SCANCODE_LCTRL: return KEY_LEFT_CONTROL;
@@ -37,6 +40,10 @@ int PfKeyFromScancode(SDL_Scancode code) {
 // ---------------------------------------------------------------------------
 // The one path every input takes, from SDL or from a test.
 
+// Auto-repeat of a held key, in snapshots (one a frame): about 250 ms, then 80 ms.
+constexpr int kFirstRepeat = 15;
+constexpr int kRepeatEvery = 5;
+
 static bool ValidKey(int key) { return key > KEY_NONE && key < KEY_COUNT; }
 static bool ValidButton(int button) { return button >= MOUSE_LEFT && button <= MOUSE_MIDDLE; }
 
@@ -48,6 +55,7 @@ static void QueueWindowEvent(int event) {
 void PfApplyKey(int key, bool down) {
     if (!ValidKey(key)) return;
     if (PfInput.keyDown[key] && !down) PfInput.keyReleasedPending[key] = true;
+    if (!PfInput.keyDown[key] && down) PfInput.keyPressedPending[key] = true;
     PfInput.keyDown[key] = down;
 }
 
@@ -166,11 +174,25 @@ void ReadKeyboard() {
         PfInput.keySnapshotDown[k] = PfInput.keyDown[k];
         PfInput.keySnapshotReleased[k] = PfInput.keyReleasedPending[k];
         PfInput.keyReleasedPending[k] = false;
+        // Typed on the press (even one shorter than a frame), then repeated while held.
+        int& held = PfInput.keyHeldSnapshots[k];
+        if (PfInput.keyPressedPending[k]) {
+            held = 0;
+            PfInput.keySnapshotTyped[k] = true;
+        } else if (PfInput.keySnapshotDown[k]) {
+            ++held;
+            PfInput.keySnapshotTyped[k] = held >= kFirstRepeat && (held - kFirstRepeat) % kRepeatEvery == 0;
+        } else {
+            held = 0;
+            PfInput.keySnapshotTyped[k] = false;
+        }
+        PfInput.keyPressedPending[k] = false;
     }
 }
 
 int KeyPushed(int key) { return ValidKey(key) && PfInput.keySnapshotDown[key]; }
 int KeyReleased(int key) { return ValidKey(key) && PfInput.keySnapshotReleased[key]; }
+int KeyTyped(int key) { return ValidKey(key) && PfInput.keySnapshotTyped[key]; }
 
 // ---------------------------------------------------------------------------
 // Mouse

@@ -64,6 +64,36 @@ TEST_F(InputTest, KeysAreIndependent) {
     EXPECT_EQ(KeyReleased(KEY_PAD_MINUS), 1);
 }
 
+TEST_F(InputTest, KeyTypedOnThePressThenRepeatsAfterFifteenSnapshotsEveryFive) {
+    // Held from snapshot 0: typed at 0, 15, 20, 25 and no other; then let go.
+    PfInjectKey(KEY_DOWN, 1);
+    std::vector<int> typedAt;
+    for (int snapshot = 0; snapshot < 27; ++snapshot) {
+        ReadKeyboard();
+        if (KeyTyped(KEY_DOWN)) typedAt.push_back(snapshot);
+    }
+    EXPECT_EQ(typedAt, (std::vector<int>{0, 15, 20, 25}));
+    PfInjectKey(KEY_DOWN, 0);
+    ReadKeyboard();
+    EXPECT_EQ(KeyTyped(KEY_DOWN), 0);
+    // A press and release between two snapshots is typed once; a new press starts
+    // the count again.
+    PfInjectKey(KEY_DOWN, 1);
+    PfInjectKey(KEY_DOWN, 0);
+    ReadKeyboard();
+    EXPECT_EQ(KeyTyped(KEY_DOWN), 1);
+    ReadKeyboard();
+    EXPECT_EQ(KeyTyped(KEY_DOWN), 0);
+    PfInjectKey(KEY_GAMEPAD_A, 1);
+    for (int snapshot = 0; snapshot < 14; ++snapshot) ReadKeyboard();
+    PfInjectKey(KEY_GAMEPAD_A, 0);
+    PfInjectKey(KEY_GAMEPAD_A, 1);
+    ReadKeyboard();
+    EXPECT_EQ(KeyTyped(KEY_GAMEPAD_A), 1) << "released and pressed again: typed at once";
+    ReadKeyboard();
+    EXPECT_EQ(KeyTyped(KEY_GAMEPAD_A), 0) << "and the repeat counts from there";
+}
+
 TEST_F(InputTest, PolledMouseAndShortPresses) {
     OpenScreen();
     PfInjectMouseMove(100, 200);
