@@ -1,6 +1,7 @@
 // keyboard_menus_test.cpp: every menu walked by keys and by the controller's buttons, the settings changed by keys and saved, one highlight shared with the pointer.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <set>
 #include <string>
@@ -128,6 +129,23 @@ TEST_F(KeyboardMenus, EveryButtonIsReachedAndActivatedByKeysWithTheClickSound) {
         }
         EXPECT_TRUE(SoundHeardSinceLastAsked()) << "the click sound";
     }
+}
+
+// A held Return acts once: its repeats do not click the button highlighted on the next screen.
+TEST_F(KeyboardMenus, AHeldActivationKeyActsOnce) {
+    StartAtMainMenu();
+    TapKey(KEY_DOWN);
+    PfInjectKey(KEY_RETURN, 1);
+    RunFrames(1);
+    ASSERT_EQ(App.ScreenState, StateGameMode);
+    TapKey(KEY_DOWN);
+    RunFrames(40);
+    EXPECT_EQ(App.ScreenState, StateGameMode);
+    PfInjectKey(KEY_RETURN, 0);
+    RunFrames(1);
+    EXPECT_EQ(App.ScreenState, StateGameMode) << "nor does its release";
+    TapKey(KEY_RETURN);
+    EXPECT_EQ(App.ScreenState, StateBoardSize);
 }
 
 // Three languages, so that Left and Right go different ways through them.
@@ -316,15 +334,26 @@ TEST_F(KeyboardMenus, PointerAndKeysShareOneHighlight) {
         PfInjectMouseButton(MOUSE_LEFT, 0);
         RunFrames(1);
         ASSERT_EQ(App.ScreenState, StateCredits);
-        // Back by keys: the pointer still rests on CREDITS, and stays out of it until it moves.
-        TapKey(KEY_DOWN);
-        TapKey(KEY_RETURN);
+        TapKey(KEY_ESCAPE);
         ASSERT_EQ(App.ScreenState, StateMainMenu);
+        // Return on the pointer's SETTINGS: the settings screen opens with nothing
+        // highlighted, though the resting pointer is over its sound effects row.
+        const MenuButton& from = Menus.MainMenu[3];
+        const MenuButton& row = Menus.Settings[3];
+        const int x = (from.hitX1 + from.hitX2) / 2;
+        const int y = (std::max(from.hitY1, row.hitY1) + std::min(from.hitY2, row.hitY2)) / 2;
+        ASSERT_TRUE(PointInButton(from, x, y) && PointInButton(row, x, y)) << "the figures need the two to overlap";
+        PfInjectMouseMove(x, y);
+        RunFrames(1);
+        ASSERT_EQ(Menus.MainMenuHover, 3);
+        TapKey(KEY_RETURN);
+        ASSERT_EQ(App.ScreenState, StateSettings);
         RunFrames(3);
-        EXPECT_EQ(Menus.MainMenuHover, 0);
-        EXPECT_EQ(Menus.MainMenu[5].image, 27);
-        centre(5, 2);
-        EXPECT_EQ(Menus.MainMenuHover, 5);
+        EXPECT_EQ(Menus.SettingsHover, 0);
+        EXPECT_EQ(Menus.Settings[3].image, 61);
+        PfInjectMouseMove(x + 1, y);
+        RunFrames(1);
+        EXPECT_EQ(Menus.SettingsHover, 3) << "until the pointer moves";
         StopHarness();
     }
 }
