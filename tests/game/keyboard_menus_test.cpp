@@ -375,10 +375,17 @@ TEST_F(KeyboardMenus, DISABLED_CaptureButtonsHighlightedByKeys) {
         const std::string size = std::to_string(width) + "x" + std::to_string(height);
         for (int key : {KEY_DOWN, KEY_DOWN, KEY_DOWN}) TapKey(key);
         ASSERT_EQ(Menus.MainMenuHover, 3);
+        RunFrames(1);  // a frame is drawn before its keys are read
         EXPECT_TRUE(playtest::SaveFrame(base + "menu_keys_main_" + size + ".bmp"));
         for (int key : {KEY_RETURN, KEY_DOWN, KEY_DOWN, KEY_DOWN, KEY_DOWN}) TapKey(key);
         ASSERT_EQ(Menus.SettingsHover, 4);
+        RunFrames(1);
         EXPECT_TRUE(playtest::SaveFrame(base + "menu_keys_settings_" + size + ".bmp"));
+        // The help text with its keys, BACK highlighted.
+        for (int key : {KEY_ESCAPE, KEY_UP, KEY_UP, KEY_UP, KEY_RETURN, KEY_DOWN}) TapKey(key);
+        ASSERT_EQ(Menus.HelpHover, 1);
+        RunFrames(1);
+        EXPECT_TRUE(playtest::SaveFrame(base + "menu_keys_help_" + size + ".bmp"));
         StopHarness();
     }
 }
