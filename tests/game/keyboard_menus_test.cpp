@@ -148,6 +148,48 @@ TEST_F(KeyboardMenus, AHeldActivationKeyActsOnce) {
     EXPECT_EQ(App.ScreenState, StateBoardSize);
 }
 
+// Keys the menus do not use change nothing: no highlight, no click, no screen.
+TEST_F(KeyboardMenus, UnusedKeysAreIgnored) {
+    HarnessOptions options;
+    options.music = 0;
+    StartAtMainMenu(options);
+    const int unused[] = {KEY_A,         KEY_Z,         KEY_0,         KEY_1,
+                          KEY_PAD_1,     KEY_F1,        KEY_BACKSPACE, KEY_LEFT_CONTROL,
+                          KEY_LEFT_ALT,  KEY_LEFT_SHIFT, KEY_GAMEPAD_LEFT_SHOULDER, KEY_GAMEPAD_RIGHT_SHOULDER};
+    struct Screen {
+        int state;
+        int highlighted;  // set up by keys first (0: none)
+        std::vector<int> alsoUnused;  // keys used elsewhere but not here
+    };
+    const Screen screens[] = {
+        {StateMainMenu, 0, {KEY_LEFT, KEY_RIGHT, KEY_GAMEPAD_LEFT, KEY_GAMEPAD_RIGHT}},
+        {StateMainMenu, 2, {KEY_LEFT, KEY_RIGHT, KEY_GAMEPAD_LEFT, KEY_GAMEPAD_RIGHT}},
+        {StateSettings, 0, {KEY_LEFT, KEY_RIGHT}},
+        {StateGameOver, 1, {KEY_LEFT, KEY_RIGHT}},
+    };
+    for (const Screen& screen : screens) {
+        SCOPED_TRACE("state " + std::to_string(screen.state));
+        if (screen.state == StateSettings) OpenSettings();
+        if (screen.state == StateGameOver) EndTheGame();
+        if (screen.state == StateMainMenu) EnterMenuScreen(StateMainMenu);
+        for (int i = 0; i < screen.highlighted; ++i) TapKey(KEY_DOWN);
+        ASSERT_EQ(Highlighted(screen.state), screen.highlighted);
+        const GameSettings pending = App.Pending;
+        Hush();
+        std::vector<int> keys(std::begin(unused), std::end(unused));
+        keys.insert(keys.end(), screen.alsoUnused.begin(), screen.alsoUnused.end());
+        for (int key : keys) {
+            TapKey(key);
+            EXPECT_EQ(App.ScreenState, screen.state) << "key " << key;
+            EXPECT_EQ(Highlighted(screen.state), screen.highlighted) << "key " << key;
+        }
+        EXPECT_EQ(App.Pending.Language, pending.Language);
+        EXPECT_EQ(App.Pending.GameScreen, pending.GameScreen);
+        EXPECT_FALSE(SoundHeardSinceLastAsked());
+    }
+    EXPECT_EQ(App.QuitRequested, 0);
+}
+
 // Three languages, so that Left and Right go different ways through them.
 HarnessOptions ThreeLanguages() {
     HarnessOptions options;
