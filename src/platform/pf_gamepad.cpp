@@ -97,8 +97,8 @@ void StickAxis(Pad& pad, int value, int negativeKey, int positiveKey) {
 
 void OpenPad(int deviceIndex) {
     SDL_JoystickID id = SDL_JoystickGetDeviceInstanceID(deviceIndex);
-    // SDL announces controllers present at start-up once more when their
-    // joystick's own arrival is seen; one opening each is enough.
+    // A controller already open is not opened again: each opening is matched
+    // by exactly one closing when it goes.
     if (id < 0 || FindPad(id)) return;
     SDL_GameController* controller = SDL_GameControllerOpen(deviceIndex);
     if (!controller) return;
@@ -127,6 +127,14 @@ void PfStartGamepads() {
     if (Gamepads.up) return;
     bool refused = Gamepads.refuseNextStart;
     Gamepads.refuseNextStart = false;
+    // SDL drops controller presses while none of the program's windows has the
+    // keyboard focus (they are meant for another program then). Without a
+    // desktop no window ever has it, so the headless backend takes them always.
+    if (PfIsHeadless()) {
+        SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    } else {
+        SDL_ResetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS);
+    }
     if (refused) SDL_SetError("refused for a test");
     if (refused || SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) {
         // Keyboard and mouse work on without controllers.
