@@ -109,7 +109,9 @@ void OpenPad(int deviceIndex) {
 }
 
 // A controller unplugged lets go of everything it held, as its player letting
-// go would: nothing stays pressed after it is gone.
+// go would (KeyReleased fires once): nothing stays pressed after it is gone.
+// SDL normally reports its buttons let go just before the removal; whatever it
+// left out is let go here.
 void ClosePad(SDL_JoystickID id) {
     Pad* pad = FindPad(id);
     if (!pad) return;
