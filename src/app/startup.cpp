@@ -180,7 +180,9 @@ void StartUp() {
     // line, the frame rate and smooth filtering: the same as after a display rebuild.
     LoadImages();
     // The studio logo is up as soon as it is loaded: the player sees the game at
-    // once while the fonts and every panel are prepared.
+    // once while the fonts and every panel are prepared. It is resized to the
+    // screen on its way there, so smooth filtering is on from this first frame.
+    SetSpriteQuality(1);
     DrawSpriteOpaque(ImgStudioLogo, 0, 0);
     FlipFrame();
     PrepareSurfaceContents();

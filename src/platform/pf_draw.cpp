@@ -159,7 +159,8 @@ bool DrawingOnto(int64_t kind, int number) { return PfDraw.output == (kind | int
 // Each pixel takes the colour of its projection onto the line from (x1, y1) to (x2, y2).
 // Along a horizontal or vertical line every column or every row has one colour,
 // worked out once for all of its pixels.
-void PfPaintGradient(const PfGradient& gradient, uint32_t* pixels, int stride, int x, int y, int width, int height) {
+void PfPaintGradient(const PfGradient& gradient, uint32_t* pixels, int stride, int x, int y, int width, int height,
+                     int top) {
     const std::vector<PfGradientStop>& stops = gradient.stops;
     double dx = gradient.x2 - gradient.x1, dy = gradient.y2 - gradient.y1;
     double length2 = dx * dx + dy * dy;
@@ -179,7 +180,7 @@ void PfPaintGradient(const PfGradient& gradient, uint32_t* pixels, int stride, i
         for (int col = x; col < x + width; col++) columns.push_back(shadeAt(col, y));
     }
     for (int row = y; row < y + height; row++) {
-        uint32_t* p = pixels + size_t(row) * size_t(stride);
+        uint32_t* p = pixels + size_t(row - top) * size_t(stride);
         if (dy == 0) {
             for (int i = 0; i < width; i++) BlendPixel(p + x + i, columns[size_t(i)].colour, columns[size_t(i)].opacity);
         } else if (dx == 0) {

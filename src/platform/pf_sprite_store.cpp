@@ -15,8 +15,9 @@
 
 namespace {
 
-// Past this many rectangles the changes are taken as their bounding box.
-constexpr size_t kMaxChangedRects = 8;
+// Past this many rectangles the changes are taken as their bounding box. Enough
+// for the fifteen frame edges laid over the play background, each kept apart.
+constexpr size_t kMaxChangedRects = 16;
 
 int64_t Area(const PfRect& r) { return int64_t(r.width) * r.height; }
 
@@ -269,6 +270,35 @@ void PfSpriteLetGo(PfSprite& sprite) {
     if (!sprite.fromSource && !TextureHoldsPixels(sprite)) sprite.packed = Pack(sprite.pixels);
     std::vector<uint32_t>().swap(sprite.pixels);
     sprite.held = false;
+}
+
+bool PfSpriteOpaqueFromFill(const PfSprite& sprite) {
+    if (sprite.held || !sprite.fromSource || sprite.png) return false;
+    // Gradients are kept as the source only when every stop is opaque.
+    if (!sprite.gradient && ColourAlpha(sprite.colour) != 255) return false;
+    return std::all_of(sprite.patches.begin(), sprite.patches.end(), [](const PfSpritePatch& patch) {
+        return std::all_of(patch.pixels.begin(), patch.pixels.end(),
+                           [](uint32_t pixel) { return ColourAlpha(pixel) == 255; });
+    });
+}
+
+void PfSpriteFillRows(const PfSprite& sprite, int first, int count, uint32_t* out) {
+    const size_t stride = size_t(sprite.width);
+    if (sprite.gradient) {
+        std::fill(out, out + size_t(count) * stride, 0u);
+        PfPaintGradient(*sprite.gradient, out, sprite.width, 0, first, sprite.width, count, first);
+    } else {
+        std::fill(out, out + size_t(count) * stride, sprite.colour);
+    }
+    // The patches in order, each only where it crosses these rows.
+    for (const PfSpritePatch& patch : sprite.patches) {
+        const int top = std::max(first, patch.area.y);
+        const int bottom = std::min(first + count, patch.area.y + patch.area.height);
+        for (int row = top; row < bottom; row++) {
+            const uint32_t* from = patch.pixels.data() + size_t(row - patch.area.y) * size_t(patch.area.width);
+            std::copy(from, from + patch.area.width, out + size_t(row - first) * stride + size_t(patch.area.x));
+        }
+    }
 }
 
 bool PfSpriteNeedsTexture(const PfSprite& sprite) {
