@@ -160,7 +160,7 @@ bool DrawingOnto(int64_t kind, int number) { return PfDraw.output == (kind | int
 // Along a horizontal or vertical line every column or every row has one colour,
 // worked out once for all of its pixels.
 void PfPaintGradient(const PfGradient& gradient, uint32_t* pixels, int stride, int x, int y, int width, int height,
-                     int top) {
+                     int top, int left) {
     const std::vector<PfGradientStop>& stops = gradient.stops;
     double dx = gradient.x2 - gradient.x1, dy = gradient.y2 - gradient.y1;
     double length2 = dx * dx + dy * dy;
@@ -182,14 +182,14 @@ void PfPaintGradient(const PfGradient& gradient, uint32_t* pixels, int stride, i
     for (int row = y; row < y + height; row++) {
         uint32_t* p = pixels + size_t(row - top) * size_t(stride);
         if (dy == 0) {
-            for (int i = 0; i < width; i++) BlendPixel(p + x + i, columns[size_t(i)].colour, columns[size_t(i)].opacity);
+            for (int i = 0; i < width; i++) BlendPixel(p + (x - left) + i, columns[size_t(i)].colour, columns[size_t(i)].opacity);
         } else if (dx == 0) {
             const Shade shade = shadeAt(x, row);
-            for (int col = x; col < x + width; col++) BlendPixel(p + col, shade.colour, shade.opacity);
+            for (int col = x; col < x + width; col++) BlendPixel(p + (col - left), shade.colour, shade.opacity);
         } else {
             for (int col = x; col < x + width; col++) {
                 const Shade shade = shadeAt(col, row);
-                BlendPixel(p + col, shade.colour, shade.opacity);
+                BlendPixel(p + (col - left), shade.colour, shade.opacity);
             }
         }
     }
@@ -327,12 +327,35 @@ void DrawSpriteOn(int sprite, int x, int y) {
     if (!sourceIsOutput) PfSpriteLetGo(*source);
 }
 
+// Draws onto a sprite made by a fill, without making all of its pixels: only the
+// rectangle drawn over is made, drawn on and kept as one more patch. False when
+// the output is not such a sprite or the patches would grow past half of it.
+static bool DrawOnFillPatch(int x, int y, int width, int height, const uint32_t* source) {
+    if ((PfDraw.output & ~int64_t(0xFFFFFFFF)) != kSpriteOutput) return false;
+    PfSprite* sprite = PfTableGet(PfVideo.sprites, int(uint32_t(PfDraw.output & 0xFFFFFFFF)));
+    if (!sprite || !PfSpriteIsFill(*sprite)) return false;
+    Target whole = {nullptr, sprite->width, sprite->height, nullptr};
+    PfRect area = {x, y, width, height};
+    if (!ClipRect(whole, area.x, area.y, area.width, area.height)) return true;  // nothing of it lands
+    std::vector<uint32_t> pixels(size_t(area.width) * size_t(area.height));
+    if (!PfSpriteFillArea(*sprite, area, pixels.data())) return false;
+    Target part = {pixels.data(), area.width, area.height, nullptr};
+    DrawPixelsOn(part, source, width, height, x - area.x, y - area.y);
+    PfSpriteAddPatch(*sprite, area, std::move(pixels));
+    return true;
+}
+
 void DrawShownSpriteOn(int sprite, int x, int y) {
     PfSprite* source = PfTableGet(PfVideo.sprites, sprite);
     if (!source || source->displayWidth <= 0 || source->displayHeight <= 0) return;
     if (!PfSpriteResampled(*source) &&
         (source->displayWidth != source->width || source->displayHeight != source->height)) {
         return;  // too large to resample here; the screen scales it on drawing
+    }
+    if (!DrawingOnto(kSpriteOutput, sprite) &&
+        DrawOnFillPatch(x, y, source->displayWidth, source->displayHeight, PfShownPixels(*source).data())) {
+        PfSpriteLetGo(*source);
+        return;
     }
     Target t;
     if (!CurrentTarget(t)) return;

@@ -272,6 +272,41 @@ void PfSpriteLetGo(PfSprite& sprite) {
     sprite.held = false;
 }
 
+bool PfSpriteIsFill(const PfSprite& sprite) { return !sprite.held && sprite.fromSource && !sprite.png; }
+
+bool PfSpriteFillArea(const PfSprite& sprite, const PfRect& area, uint32_t* out) {
+    int64_t patched = Area(area);
+    for (const PfSpritePatch& patch : sprite.patches) {
+        if (!Contains(area, patch.area)) patched += Area(patch.area);
+    }
+    if (patched * 2 > int64_t(sprite.width) * sprite.height) return false;
+    const size_t count = size_t(area.width) * size_t(area.height);
+    if (sprite.gradient) {
+        std::fill(out, out + count, 0u);
+        PfPaintGradient(*sprite.gradient, out, area.width, area.x, area.y, area.width, area.height, area.y, area.x);
+    } else {
+        std::fill(out, out + count, sprite.colour);
+    }
+    for (const PfSpritePatch& patch : sprite.patches) {
+        const int left = std::max(area.x, patch.area.x), right = std::min(area.x + area.width, patch.area.x + patch.area.width);
+        const int top = std::max(area.y, patch.area.y), bottom = std::min(area.y + area.height, patch.area.y + patch.area.height);
+        if (left >= right || top >= bottom) continue;
+        CopyRect(patch.pixels.data(), patch.area.width,
+                 {left - patch.area.x, top - patch.area.y, right - left, bottom - top}, out, area.width,
+                 left - area.x, top - area.y);
+    }
+    return true;
+}
+
+void PfSpriteAddPatch(PfSprite& sprite, const PfRect& area, std::vector<uint32_t> pixels) {
+    std::vector<PfSpritePatch>& patches = sprite.patches;
+    patches.erase(std::remove_if(patches.begin(), patches.end(),
+                                 [&](const PfSpritePatch& patch) { return Contains(area, patch.area); }),
+                  patches.end());
+    patches.push_back({area, std::move(pixels)});
+    sprite.version++;
+}
+
 bool PfSpriteOpaqueFromFill(const PfSprite& sprite) {
     if (sprite.held || !sprite.fromSource || sprite.png) return false;
     // Gradients are kept as the source only when every stop is opaque.

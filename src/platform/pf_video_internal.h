@@ -103,9 +103,9 @@ struct PfGradient {
     std::vector<PfGradientStop> stops;
 };
 // Lays the gradient over a rectangle of RGBA pixels (`stride` pixels a row), in
-// a buffer whose first row is row `top` of the picture.
+// a buffer whose first row and column are row `top` and column `left` of the picture.
 void PfPaintGradient(const PfGradient& gradient, uint32_t* pixels, int stride, int x, int y, int width, int height,
-                     int top = 0);
+                     int top = 0, int left = 0);
 
 // A rectangle of a sprite's stored pixels laid over what its source makes.
 struct PfSpritePatch {
@@ -317,6 +317,14 @@ void PfSpriteLetGo(PfSprite& sprite);
 bool PfSpriteOpaqueFromFill(const PfSprite& sprite);
 // Rows first .. first + count - 1 of such a sprite's stored pixels into `out`.
 void PfSpriteFillRows(const PfSprite& sprite, int first, int count, uint32_t* out);
+// True when the sprite, holding no pixels, is made by a fill (one colour or a
+// gradient) with patches over it.
+bool PfSpriteIsFill(const PfSprite& sprite);
+// The stored pixels of a rectangle of such a sprite into `out`; false when the
+// patches, with one more of that size, would grow past half the sprite.
+bool PfSpriteFillArea(const PfSprite& sprite, const PfRect& area, uint32_t* out);
+// Lays a patch over such a sprite (its pixels changed there).
+void PfSpriteAddPatch(PfSprite& sprite, const PfRect& area, std::vector<uint32_t> pixels);
 // True when only the sprite's texture holds its pixels.
 bool PfSpriteNeedsTexture(const PfSprite& sprite);
 // Drops the decoded copy of the last small PNG that sprites were made from.
