@@ -110,7 +110,8 @@ void PfPaintGradient(const PfGradient& gradient, uint32_t* pixels, int stride, i
 // A rectangle of a sprite's stored pixels laid over what its source makes.
 struct PfSpritePatch {
     PfRect area;
-    std::vector<uint32_t> pixels;
+    std::vector<uint32_t> pixels;  // or, where that takes under half the room,
+    std::vector<uint8_t> packed;   // the same packed run by run (a text on a plain box)
 };
 
 // A sprite holds its stored pixels only while they are worked on; otherwise it
