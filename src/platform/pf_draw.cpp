@@ -229,12 +229,42 @@ void DrawTextAt(int x, int y, const std::string& text) { DrawTextAt(x, y, text, 
 
 void DrawTextAt(int x, int y, const std::string& text, uint32_t front) { DrawTextAt(x, y, text, front, PfDraw.back); }
 
+// A text standing on an opaque box of its back colour does not depend on what is
+// under it: on a sprite still made by its source (a panel copied from its
+// artwork) it becomes one more patch, and the artwork need not be decoded now.
+static bool TextAsPatch(int x, int y, const std::vector<uint8_t>& coverage, int width, int height, uint32_t front,
+                        uint32_t back) {
+    if ((PfDraw.mode & DRAW_TRANSPARENT) || ColourOpacity(back) < 255) return false;
+    if ((PfDraw.output & ~int64_t(0xFFFFFFFF)) != kSpriteOutput) return false;
+    PfSprite* sprite = PfTableGet(PfVideo.sprites, int(uint32_t(PfDraw.output & 0xFFFFFFFF)));
+    if (!sprite) return false;
+    Target whole = {nullptr, sprite->width, sprite->height, nullptr};
+    PfRect area = {x, y, width, height};
+    if (!ClipRect(whole, area.x, area.y, area.width, area.height)) return sprite->fromSource && !sprite->held;
+    if (!PfSpriteTakesPatch(*sprite, area)) return false;
+    std::vector<uint32_t> pixels(size_t(area.width) * size_t(area.height));
+    Target part = {pixels.data(), area.width, area.height, nullptr};
+    FillPlain(part, 0, 0, area.width, area.height, back);
+    const int opacity = ColourOpacity(front);
+    for (int row = 0; row < area.height; row++) {
+        const uint8_t* cov = coverage.data() + size_t(area.y - y + row) * size_t(width) + size_t(area.x - x);
+        uint32_t* to = pixels.data() + size_t(row) * size_t(area.width);
+        for (int i = 0; i < area.width; i++) {
+            if (cov[i]) BlendPixel(to + i, front, (cov[i] * opacity + 127) / 255);
+        }
+    }
+    PfSpriteAddPatch(*sprite, area, std::move(pixels));
+    return true;
+}
+
 void DrawTextAt(int x, int y, const std::string& text, uint32_t front, uint32_t back) {
-    Target t;
-    if (!CurrentTarget(t)) return;
+    if (PfDraw.output == 0) return;
     std::vector<uint8_t> coverage;
     int width = 0, height = 0;
     if (!PfRenderTextCoverage(PfDraw.font, text, coverage, width, height)) return;
+    if (TextAsPatch(x, y, coverage, width, height, front, back)) return;
+    Target t;
+    if (!CurrentTarget(t)) return;
     // Without the transparent mode the text stands on a box of its back colour.
     if (!(PfDraw.mode & DRAW_TRANSPARENT)) FillPlain(t, x, y, width, height, back);
     int cx = x, cy = y, w = width, h = height;

@@ -294,12 +294,17 @@ void PfSpriteLetGo(PfSprite& sprite) {
 
 bool PfSpriteIsFill(const PfSprite& sprite) { return !sprite.held && sprite.fromSource && !sprite.png; }
 
-bool PfSpriteFillArea(const PfSprite& sprite, const PfRect& area, uint32_t* out) {
+bool PfSpriteTakesPatch(const PfSprite& sprite, const PfRect& area) {
+    if (sprite.held || !sprite.fromSource) return false;
     int64_t patched = Area(area);
     for (const PfSpritePatch& patch : sprite.patches) {
         if (!Contains(area, patch.area)) patched += Area(patch.area);
     }
-    if (patched * 2 > int64_t(sprite.width) * sprite.height) return false;
+    return patched * 2 <= int64_t(sprite.width) * sprite.height;
+}
+
+bool PfSpriteFillArea(const PfSprite& sprite, const PfRect& area, uint32_t* out) {
+    if (!PfSpriteTakesPatch(sprite, area)) return false;
     const size_t count = size_t(area.width) * size_t(area.height);
     if (sprite.gradient) {
         std::fill(out, out + count, 0u);

@@ -321,10 +321,13 @@ void PfSpriteFillRows(const PfSprite& sprite, int first, int count, uint32_t* ou
 // True when the sprite, holding no pixels, is made by a fill (one colour or a
 // gradient) with patches over it.
 bool PfSpriteIsFill(const PfSprite& sprite);
+// True when a sprite holding no pixels, made by its source, can take one more
+// patch over `area` and stay within half of its size in patches.
+bool PfSpriteTakesPatch(const PfSprite& sprite, const PfRect& area);
 // The stored pixels of a rectangle of such a sprite into `out`; false when the
 // patches, with one more of that size, would grow past half the sprite.
 bool PfSpriteFillArea(const PfSprite& sprite, const PfRect& area, uint32_t* out);
-// Lays a patch over such a sprite (its pixels changed there).
+// Lays a patch over a sprite made by its source (its pixels changed there).
 void PfSpriteAddPatch(PfSprite& sprite, const PfRect& area, std::vector<uint32_t> pixels);
 // True when only the sprite's texture holds its pixels.
 bool PfSpriteNeedsTexture(const PfSprite& sprite);
