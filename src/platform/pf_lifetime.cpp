@@ -83,7 +83,7 @@ bool PfEnsureVideo() {
 // later ones in its heap, where freed space stays counted against the process.
 static void ReturnLargeBlocksToTheSystem() {
 #ifdef __GLIBC__
-    mallopt(M_MMAP_THRESHOLD, 256 * 1024);
+    mallopt(M_MMAP_THRESHOLD, 1024 * 1024);
 #endif
 }
 
