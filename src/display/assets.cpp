@@ -153,7 +153,9 @@ void LoadSeries(int pack, const char* prefix, int first, int last, const char* l
     }
 }
 
-// The studio logo of the aspect class, resized to the screen width, into image 2.
+// The studio logo of the aspect class as image 2, shown at the screen width with
+// its height in proportion. It keeps only its file: the picture is resized band
+// by band on its way to the screen, never held whole at a 4K screen's size.
 void LoadStudioLogo(int pack) {
     std::unique_ptr<uint8_t[]> buffer = AllocateBuffer(LogoAssetBuffer);
     if (!buffer) FailLoad(pack, "memory - brk");
@@ -164,24 +166,17 @@ void LoadStudioLogo(int pack) {
         buffer.reset();
         FailLoad(pack, entry);
     }
-    int image = LoadImageBytes(PF_ANY, buffer.get(), size_t(length));
+    const bool loaded = LoadSpriteBytes(ImgStudioLogo, buffer.get(), size_t(length), 0) != 0;
     buffer.reset();
-    if (image == 0) FailLoad(pack, "image - brk");
+    if (!loaded) FailLoad(pack, "image - brk");
 
     const int width = Display.ScreenWidth;
-    const int storedWidth = ImageWidth(image);
-    int height = ImageHeight(image);
+    const int storedWidth = SpriteStoredWidth(ImgStudioLogo);
+    int height = SpriteStoredHeight(ImgStudioLogo);
     if (storedWidth != width && storedWidth > 0) {
         height = int(std::lround(double(height) / double(storedWidth) * double(width)));
-        ResizeImage(image, width, height);
     }
-    bool drawn = CreateSprite(ImgStudioLogo, width, height, 0) != 0 && StartDrawing(SpriteOutput(ImgStudioLogo));
-    if (drawn) {
-        DrawImageOn(image, 0, 0);
-        StopDrawing();
-    }
-    FreeImage(image);
-    if (!drawn) FailLoad(pack, "image - brk");
+    ScaleSprite(ImgStudioLogo, width, height);
     LogLoaded("brk");
 }
 

@@ -159,7 +159,8 @@ bool DrawingOnto(int64_t kind, int number) { return PfDraw.output == (kind | int
 // Each pixel takes the colour of its projection onto the line from (x1, y1) to (x2, y2).
 // Along a horizontal or vertical line every column or every row has one colour,
 // worked out once for all of its pixels.
-void PfPaintGradient(const PfGradient& gradient, uint32_t* pixels, int stride, int x, int y, int width, int height) {
+void PfPaintGradient(const PfGradient& gradient, uint32_t* pixels, int stride, int x, int y, int width, int height,
+                     int top, int left) {
     const std::vector<PfGradientStop>& stops = gradient.stops;
     double dx = gradient.x2 - gradient.x1, dy = gradient.y2 - gradient.y1;
     double length2 = dx * dx + dy * dy;
@@ -179,16 +180,16 @@ void PfPaintGradient(const PfGradient& gradient, uint32_t* pixels, int stride, i
         for (int col = x; col < x + width; col++) columns.push_back(shadeAt(col, y));
     }
     for (int row = y; row < y + height; row++) {
-        uint32_t* p = pixels + size_t(row) * size_t(stride);
+        uint32_t* p = pixels + size_t(row - top) * size_t(stride);
         if (dy == 0) {
-            for (int i = 0; i < width; i++) BlendPixel(p + x + i, columns[size_t(i)].colour, columns[size_t(i)].opacity);
+            for (int i = 0; i < width; i++) BlendPixel(p + (x - left) + i, columns[size_t(i)].colour, columns[size_t(i)].opacity);
         } else if (dx == 0) {
             const Shade shade = shadeAt(x, row);
-            for (int col = x; col < x + width; col++) BlendPixel(p + col, shade.colour, shade.opacity);
+            for (int col = x; col < x + width; col++) BlendPixel(p + (col - left), shade.colour, shade.opacity);
         } else {
             for (int col = x; col < x + width; col++) {
                 const Shade shade = shadeAt(col, row);
-                BlendPixel(p + col, shade.colour, shade.opacity);
+                BlendPixel(p + (col - left), shade.colour, shade.opacity);
             }
         }
     }
@@ -228,12 +229,42 @@ void DrawTextAt(int x, int y, const std::string& text) { DrawTextAt(x, y, text, 
 
 void DrawTextAt(int x, int y, const std::string& text, uint32_t front) { DrawTextAt(x, y, text, front, PfDraw.back); }
 
+// A text standing on an opaque box of its back colour does not depend on what is
+// under it: on a sprite still made by its source (a panel copied from its
+// artwork) it becomes one more patch, and the artwork need not be decoded now.
+static bool TextAsPatch(int x, int y, const std::vector<uint8_t>& coverage, int width, int height, uint32_t front,
+                        uint32_t back) {
+    if ((PfDraw.mode & DRAW_TRANSPARENT) || ColourOpacity(back) < 255) return false;
+    if ((PfDraw.output & ~int64_t(0xFFFFFFFF)) != kSpriteOutput) return false;
+    PfSprite* sprite = PfTableGet(PfVideo.sprites, int(uint32_t(PfDraw.output & 0xFFFFFFFF)));
+    if (!sprite) return false;
+    Target whole = {nullptr, sprite->width, sprite->height, nullptr};
+    PfRect area = {x, y, width, height};
+    if (!ClipRect(whole, area.x, area.y, area.width, area.height)) return sprite->fromSource && !sprite->held;
+    if (!PfSpriteTakesPatch(*sprite, area)) return false;
+    std::vector<uint32_t> pixels(size_t(area.width) * size_t(area.height));
+    Target part = {pixels.data(), area.width, area.height, nullptr};
+    FillPlain(part, 0, 0, area.width, area.height, back);
+    const int opacity = ColourOpacity(front);
+    for (int row = 0; row < area.height; row++) {
+        const uint8_t* cov = coverage.data() + size_t(area.y - y + row) * size_t(width) + size_t(area.x - x);
+        uint32_t* to = pixels.data() + size_t(row) * size_t(area.width);
+        for (int i = 0; i < area.width; i++) {
+            if (cov[i]) BlendPixel(to + i, front, (cov[i] * opacity + 127) / 255);
+        }
+    }
+    PfSpriteAddPatch(*sprite, area, std::move(pixels));
+    return true;
+}
+
 void DrawTextAt(int x, int y, const std::string& text, uint32_t front, uint32_t back) {
-    Target t;
-    if (!CurrentTarget(t)) return;
+    if (PfDraw.output == 0) return;
     std::vector<uint8_t> coverage;
     int width = 0, height = 0;
     if (!PfRenderTextCoverage(PfDraw.font, text, coverage, width, height)) return;
+    if (TextAsPatch(x, y, coverage, width, height, front, back)) return;
+    Target t;
+    if (!CurrentTarget(t)) return;
     // Without the transparent mode the text stands on a box of its back colour.
     if (!(PfDraw.mode & DRAW_TRANSPARENT)) FillPlain(t, x, y, width, height, back);
     int cx = x, cy = y, w = width, h = height;
@@ -326,12 +357,35 @@ void DrawSpriteOn(int sprite, int x, int y) {
     if (!sourceIsOutput) PfSpriteLetGo(*source);
 }
 
+// Draws onto a sprite made by a fill, without making all of its pixels: only the
+// rectangle drawn over is made, drawn on and kept as one more patch. False when
+// the output is not such a sprite or the patches would grow past half of it.
+static bool DrawOnFillPatch(int x, int y, int width, int height, const uint32_t* source) {
+    if ((PfDraw.output & ~int64_t(0xFFFFFFFF)) != kSpriteOutput) return false;
+    PfSprite* sprite = PfTableGet(PfVideo.sprites, int(uint32_t(PfDraw.output & 0xFFFFFFFF)));
+    if (!sprite || !PfSpriteIsFill(*sprite)) return false;
+    Target whole = {nullptr, sprite->width, sprite->height, nullptr};
+    PfRect area = {x, y, width, height};
+    if (!ClipRect(whole, area.x, area.y, area.width, area.height)) return true;  // nothing of it lands
+    std::vector<uint32_t> pixels(size_t(area.width) * size_t(area.height));
+    if (!PfSpriteFillArea(*sprite, area, pixels.data())) return false;
+    Target part = {pixels.data(), area.width, area.height, nullptr};
+    DrawPixelsOn(part, source, width, height, x - area.x, y - area.y);
+    PfSpriteAddPatch(*sprite, area, std::move(pixels));
+    return true;
+}
+
 void DrawShownSpriteOn(int sprite, int x, int y) {
     PfSprite* source = PfTableGet(PfVideo.sprites, sprite);
     if (!source || source->displayWidth <= 0 || source->displayHeight <= 0) return;
     if (!PfSpriteResampled(*source) &&
         (source->displayWidth != source->width || source->displayHeight != source->height)) {
         return;  // too large to resample here; the screen scales it on drawing
+    }
+    if (!DrawingOnto(kSpriteOutput, sprite) &&
+        DrawOnFillPatch(x, y, source->displayWidth, source->displayHeight, PfShownPixels(*source).data())) {
+        PfSpriteLetGo(*source);
+        return;
     }
     Target t;
     if (!CurrentTarget(t)) return;

@@ -3,6 +3,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #include "pf_internal.h"
 #include "pf_video_internal.h"
@@ -74,7 +77,18 @@ bool PfEnsureVideo() {
     return true;
 }
 
+// Pictures come and go in buffers of a screenful (a texture, a backdrop being
+// composed). The C library would otherwise raise its threshold for giving large
+// blocks straight back to the system after the first one is freed, and keep
+// later ones in its heap, where freed space stays counted against the process.
+static void ReturnLargeBlocksToTheSystem() {
+#ifdef __GLIBC__
+    mallopt(M_MMAP_THRESHOLD, 1024 * 1024);
+#endif
+}
+
 int InitSprite() {
+    ReturnLargeBlocksToTheSystem();
     if (!PfEnsureVideo()) return 0;
     if (!PfVideo.ttfUp) {
         if (TTF_Init() != 0) return 0;

@@ -13,10 +13,7 @@
 
 namespace {
 
-struct Tap {
-    int index;
-    double weight;
-};
+using Tap = PfResampler::Tap;
 
 // For each target position along one axis, the source positions it takes and
 // their weights (summing to 1).
@@ -44,25 +41,36 @@ std::vector<std::vector<Tap>> AxisTaps(int sourceSize, int targetSize) {
     return taps;
 }
 
+// Rounds half away from zero, as std::lround does, for the non-negative values
+// met here; inline, since it runs three times for every pixel made.
+int RoundNonNegative(double value) {
+    const int whole = int(value);
+    return whole + (value - whole >= 0.5 ? 1 : 0);
+}
+
 }  // namespace
+
+PfResampler::PfResampler(const std::vector<uint32_t>& src, int srcW, int srcH, int dstW, int dstH)
+    : source(src), sourceWidth(srcW), width(dstW), height(dstH) {
+    if (srcW <= 0 || srcH <= 0 || dstW <= 0 || dstH <= 0) return;
+    across = AxisTaps(srcW, dstW);
+    down = AxisTaps(srcH, dstH);
+    row.resize(size_t(srcW) * 4);
+}
 
 // Colours are weighted by their alpha, so transparent neighbours leave no dark
 // fringe along the edges.
-void PfResample(const std::vector<uint32_t>& src, int srcW, int srcH, std::vector<uint32_t>& dst, int dstW,
-                int dstH) {
-    dst.assign(size_t(std::max(dstW, 0)) * size_t(std::max(dstH, 0)), 0);
-    if (srcW <= 0 || srcH <= 0 || dstW <= 0 || dstH <= 0) return;
-    const std::vector<std::vector<Tap>> across = AxisTaps(srcW, dstW);
-    const std::vector<std::vector<Tap>> down = AxisTaps(srcH, dstH);
+void PfResampler::Rows(int first, int count, uint32_t* out) {
+    std::fill(out, out + size_t(std::max(count, 0)) * size_t(std::max(width, 0)), 0u);
+    if (down.empty() || across.empty() || first < 0 || first + count > height) return;
     // One source-wide row of alpha-weighted colour, gathered from the rows under
     // a target row, then filtered across into the target.
-    std::vector<double> row(size_t(srcW) * 4);
-    for (int y = 0; y < dstH; y++) {
+    for (int y = first; y < first + count; y++) {
         std::fill(row.begin(), row.end(), 0.0);
         for (const Tap& v : down[size_t(y)]) {
-            const uint32_t* from = src.data() + size_t(v.index) * size_t(srcW);
+            const uint32_t* from = source.data() + size_t(v.index) * size_t(sourceWidth);
             double* to = row.data();
-            for (int x = 0; x < srcW; x++, to += 4) {
+            for (int x = 0; x < sourceWidth; x++, to += 4) {
                 const uint32_t c = from[x];
                 const double wa = v.weight * ColourAlpha(c);
                 to[0] += wa * ColourRed(c);
@@ -71,8 +79,8 @@ void PfResample(const std::vector<uint32_t>& src, int srcW, int srcH, std::vecto
                 to[3] += wa;
             }
         }
-        uint32_t* out = dst.data() + size_t(y) * size_t(dstW);
-        for (int x = 0; x < dstW; x++) {
+        uint32_t* target = out + size_t(y - first) * size_t(width);
+        for (int x = 0; x < width; x++) {
             double r = 0, g = 0, b = 0, a = 0;
             for (const Tap& h : across[size_t(x)]) {
                 const double* from = row.data() + size_t(h.index) * 4;
@@ -82,9 +90,16 @@ void PfResample(const std::vector<uint32_t>& src, int srcW, int srcH, std::vecto
                 a += h.weight * from[3];
             }
             if (a > 0) {
-                out[x] = RGBA(int(std::lround(r / a)), int(std::lround(g / a)), int(std::lround(b / a)),
-                              int(std::lround(std::min(a, 255.0))));
+                target[x] = RGBA(RoundNonNegative(r / a), RoundNonNegative(g / a), RoundNonNegative(b / a),
+                                 RoundNonNegative(std::min(a, 255.0)));
             }
         }
     }
+}
+
+void PfResample(const std::vector<uint32_t>& src, int srcW, int srcH, std::vector<uint32_t>& dst, int dstW,
+                int dstH) {
+    dst.assign(size_t(std::max(dstW, 0)) * size_t(std::max(dstH, 0)), 0);
+    if (srcW <= 0 || srcH <= 0 || dstW <= 0 || dstH <= 0) return;
+    PfResampler(src, srcW, srcH, dstW, dstH).Rows(0, dstH, dst.data());
 }

@@ -15,8 +15,9 @@
 
 namespace {
 
-// Past this many rectangles the changes are taken as their bounding box.
-constexpr size_t kMaxChangedRects = 8;
+// Past this many rectangles the changes are taken as their bounding box. Enough
+// for the fifteen frame edges laid over the play background, each kept apart.
+constexpr size_t kMaxChangedRects = 16;
 
 int64_t Area(const PfRect& r) { return int64_t(r.width) * r.height; }
 
@@ -125,6 +126,27 @@ bool Unpack(const std::vector<uint8_t>& packed, std::vector<uint32_t>& pixels, s
     return written == count;
 }
 
+// A patch's pixels: its own, or unpacked into `scratch`.
+const std::vector<uint32_t>& PatchPixels(const PfSpritePatch& patch, std::vector<uint32_t>& scratch) {
+    if (patch.packed.empty()) return patch.pixels;
+    const size_t count = size_t(patch.area.width) * size_t(patch.area.height);
+    if (!Unpack(patch.packed, scratch, count)) scratch.assign(count, 0);
+    return scratch;
+}
+
+// Keeps a new patch's pixels packed where that takes under half the room.
+PfSpritePatch MakePatch(const PfRect& area, std::vector<uint32_t> pixels) {
+    PfSpritePatch patch;
+    patch.area = area;
+    std::vector<uint8_t> packed = Pack(pixels);
+    if (packed.size() * 2 < pixels.size() * sizeof(uint32_t)) {
+        patch.packed = std::move(packed);
+    } else {
+        patch.pixels = std::move(pixels);
+    }
+    return patch;
+}
+
 // The last small PNG decoded, kept while its file lives: the button templates
 // are copied and drawn on dozens of times in a row, each copy needing them.
 constexpr size_t kLargestRememberedPng = 512 * 1024;  // pixels
@@ -173,9 +195,10 @@ void Remake(PfSprite& sprite, std::vector<uint32_t>& pixels) {
     } else if (!DecodeSource(sprite, pixels)) {
         pixels.assign(count, 0);
     }
+    std::vector<uint32_t> scratch;
     for (const PfSpritePatch& patch : sprite.patches) {
-        CopyRect(patch.pixels.data(), patch.area.width, {0, 0, patch.area.width, patch.area.height}, pixels.data(),
-                 sprite.width, patch.area.x, patch.area.y);
+        CopyRect(PatchPixels(patch, scratch).data(), patch.area.width, {0, 0, patch.area.width, patch.area.height},
+                 pixels.data(), sprite.width, patch.area.x, patch.area.y);
     }
 }
 
@@ -204,11 +227,9 @@ void FoldChanges(PfSprite& sprite) {
         return;
     }
     for (const PfRect& r : sprite.changed) {
-        PfSpritePatch patch;
-        patch.area = r;
-        patch.pixels.resize(size_t(r.width) * size_t(r.height));
-        CopyRect(sprite.pixels.data(), sprite.width, r, patch.pixels.data(), r.width, 0, 0);
-        sprite.patches.push_back(std::move(patch));
+        std::vector<uint32_t> pixels(size_t(r.width) * size_t(r.height));
+        CopyRect(sprite.pixels.data(), sprite.width, r, pixels.data(), r.width, 0, 0);
+        sprite.patches.push_back(MakePatch(r, std::move(pixels)));
     }
     sprite.changed.clear();
 }
@@ -269,6 +290,80 @@ void PfSpriteLetGo(PfSprite& sprite) {
     if (!sprite.fromSource && !TextureHoldsPixels(sprite)) sprite.packed = Pack(sprite.pixels);
     std::vector<uint32_t>().swap(sprite.pixels);
     sprite.held = false;
+}
+
+bool PfSpriteIsFill(const PfSprite& sprite) { return !sprite.held && sprite.fromSource && !sprite.png; }
+
+bool PfSpriteTakesPatch(const PfSprite& sprite, const PfRect& area) {
+    if (sprite.held || !sprite.fromSource) return false;
+    int64_t patched = Area(area);
+    for (const PfSpritePatch& patch : sprite.patches) {
+        if (!Contains(area, patch.area)) patched += Area(patch.area);
+    }
+    return patched * 2 <= int64_t(sprite.width) * sprite.height;
+}
+
+bool PfSpriteFillArea(const PfSprite& sprite, const PfRect& area, uint32_t* out) {
+    if (!PfSpriteTakesPatch(sprite, area)) return false;
+    const size_t count = size_t(area.width) * size_t(area.height);
+    if (sprite.gradient) {
+        std::fill(out, out + count, 0u);
+        PfPaintGradient(*sprite.gradient, out, area.width, area.x, area.y, area.width, area.height, area.y, area.x);
+    } else {
+        std::fill(out, out + count, sprite.colour);
+    }
+    std::vector<uint32_t> scratch;
+    for (const PfSpritePatch& patch : sprite.patches) {
+        const int left = std::max(area.x, patch.area.x), right = std::min(area.x + area.width, patch.area.x + patch.area.width);
+        const int top = std::max(area.y, patch.area.y), bottom = std::min(area.y + area.height, patch.area.y + patch.area.height);
+        if (left >= right || top >= bottom) continue;
+        CopyRect(PatchPixels(patch, scratch).data(), patch.area.width,
+                 {left - patch.area.x, top - patch.area.y, right - left, bottom - top}, out, area.width,
+                 left - area.x, top - area.y);
+    }
+    return true;
+}
+
+void PfSpriteAddPatch(PfSprite& sprite, const PfRect& area, std::vector<uint32_t> pixels) {
+    std::vector<PfSpritePatch>& patches = sprite.patches;
+    patches.erase(std::remove_if(patches.begin(), patches.end(),
+                                 [&](const PfSpritePatch& patch) { return Contains(area, patch.area); }),
+                  patches.end());
+    patches.push_back(MakePatch(area, std::move(pixels)));
+    sprite.version++;
+}
+
+bool PfSpriteOpaqueFromFill(const PfSprite& sprite) {
+    if (sprite.held || !sprite.fromSource || sprite.png) return false;
+    // Gradients are kept as the source only when every stop is opaque.
+    if (!sprite.gradient && ColourAlpha(sprite.colour) != 255) return false;
+    std::vector<uint32_t> scratch;
+    return std::all_of(sprite.patches.begin(), sprite.patches.end(), [&](const PfSpritePatch& patch) {
+        const std::vector<uint32_t>& pixels = PatchPixels(patch, scratch);
+        return std::all_of(pixels.begin(), pixels.end(), [](uint32_t pixel) { return ColourAlpha(pixel) == 255; });
+    });
+}
+
+void PfSpriteFillRows(const PfSprite& sprite, int first, int count, uint32_t* out) {
+    const size_t stride = size_t(sprite.width);
+    if (sprite.gradient) {
+        std::fill(out, out + size_t(count) * stride, 0u);
+        PfPaintGradient(*sprite.gradient, out, sprite.width, 0, first, sprite.width, count, first);
+    } else {
+        std::fill(out, out + size_t(count) * stride, sprite.colour);
+    }
+    // The patches in order, each only where it crosses these rows.
+    std::vector<uint32_t> scratch;
+    for (const PfSpritePatch& patch : sprite.patches) {
+        const int top = std::max(first, patch.area.y);
+        const int bottom = std::min(first + count, patch.area.y + patch.area.height);
+        if (top >= bottom) continue;
+        const std::vector<uint32_t>& pixels = PatchPixels(patch, scratch);
+        for (int row = top; row < bottom; row++) {
+            const uint32_t* from = pixels.data() + size_t(row - patch.area.y) * size_t(patch.area.width);
+            std::copy(from, from + patch.area.width, out + size_t(row - first) * stride + size_t(patch.area.x));
+        }
+    }
 }
 
 bool PfSpriteNeedsTexture(const PfSprite& sprite) {

@@ -1,5 +1,7 @@
 // pf_sprites.cpp: sprites — RGBA pixels resampled to their display size and uploaded when changed, held only while needed.
 #include <algorithm>
+#include <functional>
+#include <memory>
 
 #include "pf_video_internal.h"
 
@@ -186,6 +188,51 @@ static bool UploadConverted(SDL_Texture* texture, Uint32 format, const uint32_t*
     return true;
 }
 
+// Rows of what the sprite shows, for an upload in bands.
+using RowMaker = std::function<void(int first, int count, uint32_t* out)>;
+
+// Makes the texture's pixels a band of rows at a time and uploads each band in
+// the texture's format: a full-screen picture never exists whole at its shown
+// size outside the texture. Used only where every pixel is known to be opaque.
+static bool UploadInBands(SDL_Texture* texture, Uint32 format, int width, int height, const RowMaker& rows) {
+    const int band = std::clamp(65536 / width, 1, height);
+    std::vector<uint32_t> made(size_t(width) * size_t(band));
+    std::vector<uint32_t> converted(format == SDL_PIXELFORMAT_RGBA32 ? 0 : made.size());
+    for (int y = 0; y < height; y += band) {
+        const int count = std::min(band, height - y);
+        rows(y, count, made.data());
+        const uint32_t* upload = made.data();
+        if (format != SDL_PIXELFORMAT_RGBA32) {
+            if (SDL_ConvertPixels(width, count, SDL_PIXELFORMAT_RGBA32, made.data(), width * 4, format,
+                                  converted.data(), width * 4) != 0) {
+                return false;
+            }
+            upload = converted.data();
+        }
+        SDL_Rect area = {0, y, width, count};
+        if (SDL_UpdateTexture(texture, &area, upload, width * 4) != 0) return false;
+    }
+    return true;
+}
+
+// What makes an opaque sprite's shown pixels band by band, when it is one: a
+// fill with patches shown at its stored size, or opaque stored pixels resampled.
+// Empty otherwise; the sprite is then uploaded from its whole shown pixels.
+static RowMaker OpaqueRowMaker(PfSprite& sprite, const PfShownKey& key,
+                               std::unique_ptr<PfResampler>& resampler) {
+    if (!PfSpriteResampled(sprite)) {
+        if (!PfSpriteOpaqueFromFill(sprite)) return {};
+        return [&sprite](int first, int count, uint32_t* out) { PfSpriteFillRows(sprite, first, count, out); };
+    }
+    if (key.quality != 1) return {};
+    const std::vector<uint32_t>& pixels = PfSpritePixels(sprite);
+    if (!std::all_of(pixels.begin(), pixels.end(), [](uint32_t p) { return ColourAlpha(p) == 255; })) return {};
+    // Weights summing to one over opaque pixels give opaque pixels.
+    resampler = std::make_unique<PfResampler>(pixels, sprite.width, sprite.height, key.width, key.height);
+    PfResampler* r = resampler.get();
+    return [r](int first, int count, uint32_t* out) { r->Rows(first, count, out); };
+}
+
 // The texture holding what the sprite shows, uploaded again only when its pixels,
 // display size or quality changed since the last upload. The pixels are converted
 // to the renderer's own format on the way, so drawing needs no conversion. Once
@@ -196,8 +243,17 @@ static SDL_Texture* SpriteTexture(PfSprite& sprite) {
     PfShownKey key = CurrentShownKey(sprite);
     if (sprite.textureKey == key && sprite.texture) return sprite.texture;
     PfFlushScreen();  // queued copies must still draw what the texture holds now
-    const std::vector<uint32_t>& pixels = PfShownPixels(sprite);
-    sprite.cover = PfMeasureCover(pixels.data(), key.width, key.height);
+    std::unique_ptr<PfResampler> resampler;
+    const RowMaker rows = OpaqueRowMaker(sprite, key, resampler);
+    const std::vector<uint32_t>* pixels = nullptr;
+    if (rows) {
+        sprite.cover = PfSpriteCover();
+        sprite.cover.opaque = true;
+        sprite.cover.visible = sprite.cover.core = {0, 0, key.width, key.height};
+    } else {
+        pixels = &PfShownPixels(sprite);
+        sprite.cover = PfMeasureCover(pixels->data(), key.width, key.height);
+    }
     const Uint32 format = sprite.cover.opaque ? PfVideo.opaqueTextureFormat : PfVideo.textureFormat;
     Uint32 current = 0;
     int width = 0, height = 0;
@@ -215,9 +271,10 @@ static SDL_Texture* SpriteTexture(PfSprite& sprite) {
             return nullptr;
         }
     }
-    bool uploaded = format == SDL_PIXELFORMAT_RGBA32
-                        ? SDL_UpdateTexture(sprite.texture, nullptr, pixels.data(), key.width * 4) == 0
-                        : UploadConverted(sprite.texture, format, pixels.data(), key.width, key.height);
+    bool uploaded = rows ? UploadInBands(sprite.texture, format, key.width, key.height, rows)
+                    : format == SDL_PIXELFORMAT_RGBA32
+                        ? SDL_UpdateTexture(sprite.texture, nullptr, pixels->data(), key.width * 4) == 0
+                        : UploadConverted(sprite.texture, format, pixels->data(), key.width, key.height);
     if (!uploaded) {
         sprite.textureKey = PfShownKey();
         return nullptr;

@@ -102,13 +102,16 @@ struct PfGradient {
     int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
     std::vector<PfGradientStop> stops;
 };
-// Lays the gradient over a rectangle of RGBA pixels (`stride` pixels a row).
-void PfPaintGradient(const PfGradient& gradient, uint32_t* pixels, int stride, int x, int y, int width, int height);
+// Lays the gradient over a rectangle of RGBA pixels (`stride` pixels a row), in
+// a buffer whose first row and column are row `top` and column `left` of the picture.
+void PfPaintGradient(const PfGradient& gradient, uint32_t* pixels, int stride, int x, int y, int width, int height,
+                     int top = 0, int left = 0);
 
 // A rectangle of a sprite's stored pixels laid over what its source makes.
 struct PfSpritePatch {
     PfRect area;
-    std::vector<uint32_t> pixels;
+    std::vector<uint32_t> pixels;  // or, where that takes under half the room,
+    std::vector<uint8_t> packed;   // the same packed run by run (a text on a plain box)
 };
 
 // A sprite holds its stored pixels only while they are worked on; otherwise it
@@ -269,6 +272,25 @@ bool PfCheckPng(const void* data, size_t size, int& width, int& height);
 // (alpha-weighted, so edges do not darken).
 void PfResample(const std::vector<uint32_t>& src, int srcW, int srcH, std::vector<uint32_t>& dst, int dstW,
                 int dstH);
+// The same resampling a band of target rows at a time, so that a large picture
+// can go to its texture without ever being held whole at its new size.
+class PfResampler {
+public:
+    PfResampler(const std::vector<uint32_t>& src, int srcW, int srcH, int dstW, int dstH);
+    // Target rows first .. first + count - 1 into `out` (count x dstW pixels).
+    void Rows(int first, int count, uint32_t* out);
+
+    struct Tap {
+        int index;
+        double weight;
+    };
+
+private:
+    const std::vector<uint32_t>& source;
+    int sourceWidth, width, height;
+    std::vector<std::vector<Tap>> across, down;
+    std::vector<double> row;
+};
 
 // The pixels a sprite shows on the screen, at its display size: the stored pixels
 // themselves, or a resampled copy kept until the pixels, the size or the quality
@@ -290,6 +312,23 @@ void PfSpriteGradientFilled(PfSprite& sprite, std::shared_ptr<const PfGradient> 
 // Gives the pixels up where they can be made again (a drawing finished, the
 // texture made, another object done reading them).
 void PfSpriteLetGo(PfSprite& sprite);
+// True when the sprite, holding no pixels, is one opaque colour or an opaque
+// gradient with opaque patches over it: what it shows can then be made a band
+// of rows at a time, never whole.
+bool PfSpriteOpaqueFromFill(const PfSprite& sprite);
+// Rows first .. first + count - 1 of such a sprite's stored pixels into `out`.
+void PfSpriteFillRows(const PfSprite& sprite, int first, int count, uint32_t* out);
+// True when the sprite, holding no pixels, is made by a fill (one colour or a
+// gradient) with patches over it.
+bool PfSpriteIsFill(const PfSprite& sprite);
+// True when a sprite holding no pixels, made by its source, can take one more
+// patch over `area` and stay within half of its size in patches.
+bool PfSpriteTakesPatch(const PfSprite& sprite, const PfRect& area);
+// The stored pixels of a rectangle of such a sprite into `out`; false when the
+// patches, with one more of that size, would grow past half the sprite.
+bool PfSpriteFillArea(const PfSprite& sprite, const PfRect& area, uint32_t* out);
+// Lays a patch over a sprite made by its source (its pixels changed there).
+void PfSpriteAddPatch(PfSprite& sprite, const PfRect& area, std::vector<uint32_t> pixels);
 // True when only the sprite's texture holds its pixels.
 bool PfSpriteNeedsTexture(const PfSprite& sprite);
 // Drops the decoded copy of the last small PNG that sprites were made from.

@@ -110,11 +110,12 @@ void ChooseBackdropEdges(const EdgeBlit edges[EdgeCount], bool baked[EdgeCount])
 bool ComposeBackdrop() {
     BoardFramePlaces& f = Play.Frame;
     for (bool& baked : f.EdgeInBackdrop) baked = false;
-    const int width = SpriteStoredWidth(ImgPlayBackground);
-    const int height = SpriteStoredHeight(ImgPlayBackground);
-    if (width <= 0 || !CreateSprite(ImgPlayBackdrop, width, height, 0)) return false;
+    // A copy of the background keeps what makes it (its gradient) instead of a
+    // screenful of pixels; the edges laid over it are kept as small patches.
+    if (SpriteStoredWidth(ImgPlayBackground) <= 0 || !CopySprite(ImgPlayBackground, ImgPlayBackdrop, 0)) {
+        return false;
+    }
     if (!StartDrawing(SpriteOutput(ImgPlayBackdrop))) return false;
-    DrawSpriteOn(ImgPlayBackground, 0, 0);
     DrawingMode(DRAW_ALPHABLEND);
     EdgeBlit edges[EdgeCount];
     ListEdges(edges);

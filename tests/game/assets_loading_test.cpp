@@ -140,7 +140,9 @@ TEST_F(ImageLoadingTest, StudioLogoIsResizedToTheScreenWidth) {
     ASSERT_TRUE(OpenSurface(1680, 1050));
     LoadImages();
     ExpectSize(ImgStudioLogo, 1680, 1050);
-    EXPECT_NE(SpritePixel(ImgStudioLogo, 840, 525), 0u);
+    // The picture reaches the middle of the screen.
+    DrawSpriteOpaque(ImgStudioLogo, 0, 0);
+    EXPECT_NE(ScreenPixel(840, 525) & 0xFFFFFFu, 0u);
 }
 
 TEST_F(ImageLoadingTest, UltraWideLoadsTheSixteenByNineLogo) {

@@ -185,6 +185,86 @@ TEST_F(GivenUpPixels, RemadeExactlyForCopyDrawingRescalingAndANewScreen) {
     }
 }
 
+// Opaque sprites reach the screen a band of rows at a time, made from what they
+// keep (a fill with patches, a PNG resized on the way) and never held whole at
+// their shown size. Each is made as sprite 1 and, with the same calls, as image 1
+// (resized like the sprite is shown): drawn opaque, the sprite must put exactly
+// the image's pixels on the screen.
+TEST_F(GivenUpPixels, OpaqueSpritesShowExactlyTheirPixels) {
+    // Opaque pixels, no two neighbours alike.
+    std::vector<uint32_t> opaque = Pattern(50, 40, 5);
+    for (uint32_t& p : opaque) p |= 0xFF000000u;
+    const std::vector<uint8_t> photo = MakePng(50, 40, opaque);
+    const struct {
+        const char* name;
+        int shownWidth, shownHeight;  // 0: as stored
+        std::function<void(int, bool)> make;
+    } cases[] = {
+        {"gradient with a see-through sprite laid over part of it", 0, 0, [](int n, bool image) {
+             std::vector<uint8_t> edge = MakePng(12, 9, Pattern(12, 9, 6));
+             ASSERT_EQ(LoadSpriteBytes(60, edge.data(), edge.size(), SPRITE_ALPHA), 1);
+             ScaleSprite(60, 23, 14);
+             ASSERT_EQ(image ? CreateImage(n, 300, 250) : CreateSprite(n, 300, 250, 0), 1);
+             ASSERT_EQ(StartDrawing(Output(n, image)), 1);
+             DrawingMode(DRAW_GRADIENT);
+             SetFrontColor(RGB(250, 10, 10));
+             SetBackColor(RGB(10, 10, 250));
+             LinearGradient(0, 250, 300, 250);
+             GradientColor(0.5, RGB(20, 200, 20));
+             FillBox(0, 0, 300, 250);
+             StopDrawing();
+             ASSERT_EQ(StartDrawing(Output(n, image)), 1);
+             DrawingMode(DRAW_ALPHABLEND);
+             DrawShownSpriteOn(60, 30, 20);
+             DrawShownSpriteOn(60, 290, 242);  // partly off the edge, in the last band of rows
+             StopDrawing();
+         }},
+        {"copy of a PNG with texts on their boxes", 0, 0, [&photo](int n, bool image) {
+             ASSERT_EQ(image ? LoadImageBytes(50, photo.data(), photo.size())
+                             : LoadSpriteBytes(50, photo.data(), photo.size(), SPRITE_ALPHA), 1);
+             Copy(50, n, image);
+             ASSERT_EQ(StartDrawing(Output(n, image)), 1);
+             UseFont(1);
+             DrawTextAt(3, 2, "Ag", RGB(250, 240, 10), RGB(20, 30, 40));
+             DrawTextAt(30, 25, "Wy", RGBA(250, 240, 10, 90), RGB(20, 30, 40));  // cut at the edge
+             StopDrawing();
+         }},
+        {"PNG grown to eight times its size", 400, 320, [&photo](int n, bool image) {
+             ASSERT_EQ(image ? LoadImageBytes(n, photo.data(), photo.size())
+                             : LoadSpriteBytes(n, photo.data(), photo.size(), SPRITE_ALPHA), 1);
+         }},
+        {"PNG grown by an uneven step", 83, 61, [&photo](int n, bool image) {
+             ASSERT_EQ(image ? LoadImageBytes(n, photo.data(), photo.size())
+                             : LoadSpriteBytes(n, photo.data(), photo.size(), SPRITE_ALPHA), 1);
+         }},
+        {"PNG shrunk", 37, 23, [&photo](int n, bool image) {
+             ASSERT_EQ(image ? LoadImageBytes(n, photo.data(), photo.size())
+                             : LoadSpriteBytes(n, photo.data(), photo.size(), SPRITE_ALPHA), 1);
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.make(1, false);
+        c.make(1, true);
+        if (c.shownWidth > 0) {
+            ScaleSprite(1, c.shownWidth, c.shownHeight);
+            ASSERT_EQ(ResizeImage(1, c.shownWidth, c.shownHeight), 1);
+        }
+        ClearFrame(RGB(0, 0, 0));
+        DrawSpriteOpaque(1, 0, 0);
+        int mismatches = 0;
+        for (int y = 0; y < ImageHeight(1); y++) {
+            for (int x = 0; x < ImageWidth(1); x++) mismatches += ScreenPixel(x, y) != (ImagePixel(1, x, y) | 0xFF000000u);
+        }
+        EXPECT_EQ(mismatches, 0);
+        EXPECT_FALSE(PfSpriteHoldsPixels(1));
+        for (int n : {1, 50, 60}) {
+            FreeSprite(n);
+            FreeImage(n);
+        }
+    }
+}
+
 // Only a PNG's structure is checked when it is loaded; one whose compressed data
 // turns out broken when it is decoded gives a clear sprite of its size.
 TEST_F(GivenUpPixels, PngBrokenInsideItsDataDrawsClear) {

@@ -323,6 +323,12 @@ TEST_F(SpriteTest, ResizeImageResamplesBilinearly) {
     int third = LoadImageBytes(PF_ANY, png3.data(), png3.size());
     ASSERT_EQ(ResizeImage(third, 1, 1), 1);
     EXPECT_EQ(ColourRed(ImagePixel(third, 0, 0)), 64);
+    // Halves round up: 10 and 11 averaged are 10.5, kept as 11.
+    std::vector<uint32_t> pair = {RGBA(10, 20, 30, 255), RGBA(11, 21, 31, 255)};
+    std::vector<uint8_t> png4 = MakePng(2, 1, pair);
+    int fourth = LoadImageBytes(PF_ANY, png4.data(), png4.size());
+    ASSERT_EQ(ResizeImage(fourth, 1, 1), 1);
+    EXPECT_EQ(ImagePixel(fourth, 0, 0), RGBA(11, 21, 31, 255));
     EXPECT_EQ(ResizeImage(second, 0, 5), 0);
     EXPECT_EQ(ResizeImage(999, 5, 5), 0);
 }
