@@ -211,6 +211,7 @@ void RebuildDisplay() {
 void RunMainLoop() {
     do {
         RunOneFrame();
+        TakeQuitSignal();
     } while (!App.QuitRequested);
 }
 
