@@ -49,7 +49,7 @@ log=
 for _ in $(seq 1 150); do
     log=$(ls "$work"/Log\ *.log 2>/dev/null | head -n 1)
     if [ -n "$log" ] && grep -q $'^TileSize: \t\t96\r$' "$log"; then break; fi
-    kill -0 "$pid" 2>/dev/null || fail "the game ended during start-up (no X display: Wayland did not start)"
+    kill -0 "$pid" 2>/dev/null || fail "the game ended during start-up on Wayland alone"
     sleep 0.2
 done
 [ -n "$log" ] && grep -q $'^TileSize: \t\t96\r$' "$log" || fail "the game did not open its 1920x1080 screen"
