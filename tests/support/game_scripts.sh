@@ -44,11 +44,15 @@ bmp_pixel() {
 # wait_for_main_menu: screenshots (F2, into $work) until one shows the main
 # menu's panel of a 1920x1080 screen: its fill colour above and below the
 # second button, where the intro shows the gem wall. The keys go to the window
-# that has the focus; the game runs as $pid.
+# $focus_window, given the focus before each, after a click in a corner of the
+# screen where no menu has a button (a compositor gives a client the keyboard
+# when it is clicked); the game runs as $pid.
 wait_for_main_menu() {
     local shot
     for _ in $(seq 1 90); do
         rm -f "$work"/Prismoria\ *.bmp
+        xdotool windowfocus "$focus_window" 2>/dev/null
+        xdotool mousemove --window "$focus_window" 100 100 click 1 sleep 0.2
         xdotool key F2
         sleep 1
         kill -0 "$pid" 2>/dev/null || fail "the game ended before its main menu"
@@ -59,5 +63,10 @@ wait_for_main_menu() {
             return 0
         fi
     done
+    # What a failure needs to be understood: where the log ended, who had the
+    # focus, and whether the game was running or waiting.
+    tail -n 3 "$work"/Log\ *.log >&2 2>/dev/null
+    echo "focus: $(xdotool getwindowfocus 2>&1), wanted: $focus_window" >&2
+    ps -o pid,stat,pcpu,time,wchan:20,cmd -p "$pid" >&2
     fail "no main menu on the screen after 90 screenshots"
 }

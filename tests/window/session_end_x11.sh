@@ -27,6 +27,7 @@ win=$(xdotool search --pid "$pid" 2>/dev/null | head -n 1)
 # on the main menu it would end the program, during a game it opens the in-game
 # menu and a second one resumes the game.
 xdotool windowfocus "$win" 2>/dev/null
+focus_window=$win
 wait_for_main_menu
 xdotool mousemove --window "$win" 960 567 sleep 0.3 click 1 sleep 1
 xdotool key Escape

@@ -33,6 +33,7 @@ for _ in $(seq 1 100); do
     sleep 0.1
 done
 [ -S "$runtime/$socket" ] || fail "weston opened no socket"
+sleep 2  # its desktop shell, which starts after the socket, up before the game
 # weston's output is an X window; pointer and keys reach the game through it.
 output=
 for _ in $(seq 1 50); do
@@ -59,6 +60,7 @@ grep -q $'^Opening screen (Fullscreen):\t\tOK\r$' "$log" || fail "no full screen
 # the settings screen's music row and its OK label.
 click() { xdotool mousemove --window "$output" "$1" "$2" sleep 0.3 click 1 sleep 0.5; }
 xdotool windowfocus "$output" 2>/dev/null
+focus_window=$output
 wait_for_main_menu
 click 960 642
 click 960 584
