@@ -48,6 +48,17 @@ static bool DriverHasWindowPixels() {
     return !driver || SDL_strcasecmp(driver, "wayland") != 0;
 }
 
+// True when a renderer draws more pixels than its window's coordinates (a scaled
+// Wayland output): the software renderer would draw at the coordinates and the
+// compositor would scale its frame up, blurred, so the OpenGL one is kept even
+// where it draws on the CPU.
+static bool DenserThanItsWindow(SDL_Window* window, SDL_Renderer* renderer) {
+    int windowW = 0, windowH = 0, outW = 0, outH = 0;
+    SDL_GetWindowSize(window, &windowW, &windowH);
+    if (SDL_GetRendererOutputSize(renderer, &outW, &outH) != 0) return false;
+    return outW > windowW || outH > windowH;
+}
+
 // Makes the renderer on a window: the software renderer where it is chosen anyway
 // and where the only OpenGL is a CPU rasteriser, otherwise an accelerated one,
 // with the software renderer as the fall-back.
@@ -65,7 +76,7 @@ static SDL_Renderer* CreateScreenRenderer(SDL_Window* window, bool vsync) {
     if (SoftwareRendererChosen()) return SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
     Uint32 flags = SDL_RENDERER_ACCELERATED | (vsync ? SDL_RENDERER_PRESENTVSYNC : 0);
     SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, flags);
-    if (renderer && DrawsOnTheCpu(renderer)) {
+    if (renderer && DrawsOnTheCpu(renderer) && !DenserThanItsWindow(window, renderer)) {
         SDL_DestroyRenderer(renderer);
         renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
         // No software renderer on this window: the OpenGL one on the CPU still draws.
