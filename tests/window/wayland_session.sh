@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # wayland_session.sh: the game on a Wayland desktop without an X display in its environment: weston runs
 # inside the X server this test is given, the game talks to weston alone. It must reach the main menu, take
-# a click and a key, and end on SIGTERM with exit status 0 and its preferences written. $1 is the folder
-# holding the built game and its data files.
+# a click and a key, and end on SIGTERM with exit status 0 and its preferences written; with X11 named too it
+# still chooses Wayland unless SDL_VIDEODRIVER says otherwise; on an output scaled by 2 it draws at the real
+# pixels and takes clicks there. $1 is the folder holding the built game and its data files.
 set -u
 bin=${1:?usage: wayland_session.sh <bin folder>}
 
@@ -17,6 +18,7 @@ runtime="$work/runtime"
 mkdir -m 0700 "$runtime"
 socket="prismoria-$$"
 weston_pid=
+scaled_pid=
 stop_all() {
     [ -n "$pid" ] && kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
     pid=
@@ -107,5 +109,44 @@ for driver in "" x11; do
     pid=
     [ "$rc" -eq 0 ] || fail "exit status $rc after SIGTERM (driver '${driver}')"
 done
+
+# A scaled output (weston at scale 2: 960x540 in its coordinates, 1920x1080
+# pixels): the game draws at the pixels, and a click at a button's pixels hits
+# it. The music is off since the first run; the music row and OK turn it on.
+kill "$weston_pid" && wait "$weston_pid" 2>/dev/null
+weston_pid=
+scaled="$socket-scaled"
+XDG_RUNTIME_DIR="$runtime" weston --backend=x11-backend.so --use-pixman --socket="$scaled" \
+    --width=960 --height=540 --scale=2 --idle-time=0 >"$work/weston-scaled.log" 2>&1 &
+scaled_pid=$!
+trap '[ -n "$scaled_pid" ] && kill "$scaled_pid" 2>/dev/null && wait "$scaled_pid" 2>/dev/null; stop_all' EXIT
+for _ in $(seq 1 100); do [ -S "$runtime/$scaled" ] && break; sleep 0.1; done
+sleep 2
+output=$(xdotool search --class "Weston Compositor" 2>/dev/null | head -n 1)
+[ -n "$output" ] || fail "no window of the scaled weston's output"
+rm -f "$work"/Log\ *.log
+(cd "$work" && exec env -u DISPLAY XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY="$scaled" ./prismoria /LOG) &
+pid=$!
+for _ in $(seq 1 150); do
+    log=$(ls "$work"/Log\ *.log 2>/dev/null | head -n 1)
+    if [ -n "$log" ] && grep -q $'^TileSize: ' "$log"; then break; fi
+    kill -0 "$pid" 2>/dev/null || fail "the game ended during start-up on the scaled output"
+    sleep 0.2
+done
+grep -q $'^ScreenWidth:\t\t960\r$' "$log" || fail "the scaled output does not report a desktop of 960 wide"
+grep -q $'^Screenwidth:\t\t1920\r$' "$log" || fail "on the scaled output the screen is not 1920 pixels wide"
+focus_window=$output
+wait_for_main_menu
+click 960 642
+click 960 584
+click 729 844
+sleep 1
+grep -q $'^Music:\t\tON\r$' "$log" || fail "clicks at the buttons' pixels missed them on the scaled output"
+kill -TERM "$pid"
+wait "$pid"
+rc=$?
+pid=
+[ "$rc" -eq 0 ] || fail "exit status $rc after SIGTERM on the scaled output"
 echo "PASS: on Wayland alone: main menu, a click and a key, SIGTERM saved the preferences (exit status 0);"
+echo "      a scaled output drawn at its pixels and clicked there;"
 echo "      Wayland chosen over X11, and SDL_VIDEODRIVER=x11 respected"
