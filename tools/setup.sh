@@ -8,6 +8,10 @@ PACKAGES=(build-essential cmake pkg-config git libsdl2-dev libsdl2-ttf-dev libpn
   libogg-dev libvorbis-dev libarchive-dev zlib1g-dev libgtest-dev libgmock-dev
   libbenchmark-dev fonts-comfortaa xvfb xauth xdotool
   desktop-file-utils appstream x11-utils groff-base libx11-dev
+  # SDL's Wayland driver (the libraries it loads when the game starts on a Wayland
+  # desktop, window decorations, EGL) and weston, the compositor its test runs under.
+  weston libwayland-client0 libwayland-cursor0 libwayland-egl1 libxkbcommon0
+  libdecor-0-0 libdecor-0-plugin-1-cairo libegl1 libegl-mesa0 libgl1-mesa-dri
   clang clang-14 libclang-rt-14-dev llvm-14)
 
 install_packages() {

@@ -3,6 +3,8 @@
 #include "platform.h"
 
 int main(int argc, char** argv) {
+    // First of all, so that a session ending during start-up still saves.
+    PfInstallQuitSignals();
     SetCommandLine(argc, argv);
     StartUp();
     RunMainLoop();

@@ -75,6 +75,7 @@ void RunOneFrame() {
     if (WindowedMode()) {
         DrainWindowEvents();
     }
+    FollowDesktopChanges();
     FlipFrame();
     if (!IsScreenActive()) {
         InactiveScreenStep();

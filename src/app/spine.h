@@ -13,6 +13,13 @@ void BuildScreenPanels();
 // display reopened, every panel rebuilt, the title intro played again.
 void RebuildDisplay();
 void RunMainLoop();
+// A quit signal received (SIGTERM, SIGINT, SIGHUP) ends the loop at the end of
+// the frame, as the window's close does.
+void TakeQuitSignal();
+// Full screen and borderless: when the desktop's size changed or the screen's
+// display went away, the display is rebuilt for the desktop as it is now (a
+// game in progress ends, the title intro plays). True when it was rebuilt.
+bool FollowDesktopChanges();
 // Saves the preferences and best scores and shuts the platform layer down.
 void ShutDown();
 // One pass of the main loop: window events, present, draw, timers, input, keys.

@@ -215,6 +215,7 @@ void RebuildDisplay() {
 void RunMainLoop() {
     do {
         RunOneFrame();
+        TakeQuitSignal();
     } while (!App.QuitRequested);
 }
 

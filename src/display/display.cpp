@@ -67,6 +67,8 @@ std::string AspectLogoEntry(int aspectClass) {
 void ChooseScreenSize(bool logDesktop) {
     int width = DesktopWidth(0);
     int height = DesktopHeight(0);
+    Display.DesktopWidth = width;
+    Display.DesktopHeight = height;
     if (logDesktop) {
         LogValue("ScreenWidth:", std::to_string(width));
         LogValue("ScreenHeight:", std::to_string(height));

@@ -15,6 +15,8 @@ struct DisplayState {
     int LogoY = 0;
     int LogoSlideStep = 0;
     int MenuCenterY = 0;   // vertical centre line of the menu panels, below the game logo
+    int DesktopWidth = 0;  // desktop 0 as it was when the surface was last sized
+    int DesktopHeight = 0;
     int Cursor = 0;        // window cursor from "Prismoria.pointer", 0 when none was loaded
     std::vector<std::string> Resolutions;  // "1024x576" ... "3840x2160", indexed by Resolution
 };

@@ -298,6 +298,13 @@ void OpenDevice() {
     SDL_PauseAudioDevice(device, 0);
 }
 
+// Playback without a device moves on with the time that passes from now.
+void FollowTheClock() {
+    PfAudio.wallClock = 1;
+    PfAudio.wallStart = std::chrono::steady_clock::now();
+    PfAudio.wallFramesDone = 0;
+}
+
 void CloseDevice() {
     if (PfAudio.device) {
         SDL_CloseAudioDevice(PfAudio.device);
@@ -319,13 +326,38 @@ int InitSound() {
     if (!PfIsHeadless()) {
         OpenDevice();
         if (!PfAudio.device) {
-            CloseDevice();
-            PfAudio.wallClock = 1;
-            PfAudio.wallStart = std::chrono::steady_clock::now();
-            PfAudio.wallFramesDone = 0;
+            // SDL's audio stays up to report a device plugged in later, unless
+            // its driver is the dummy one, which never has any.
+            if (DriverIsDummy()) {
+                CloseDevice();
+            }
+            FollowTheClock();
         }
     }
     return 1;
+}
+
+void PfAudioDeviceRemoved(uint32_t device) {
+    if (!PfAudio.device || (device != 0 && device != PfAudio.device)) {
+        return;  // not the device the game plays on
+    }
+    // Closing waits for the callback to finish; from here on nothing mixes but the clock.
+    SDL_CloseAudioDevice(PfAudio.device);
+    PfAudio.device = 0;
+    FollowTheClock();
+}
+
+void PfAudioDeviceAdded() {
+    if (PfAudio.device || !PfAudio.wallClock || SDL_WasInit(SDL_INIT_AUDIO) == 0) {
+        return;  // playing already, the headless mixer, or no sound at all
+    }
+    // Everything heard up to now was on the clock; the device carries on from there.
+    AdvanceByWallTime();
+    PfAudio.wallClock = 0;
+    OpenDevice();
+    if (!PfAudio.device) {
+        FollowTheClock();  // it could not be opened: silent until the next one comes
+    }
 }
 
 int PfSoundDeviceOpen() {

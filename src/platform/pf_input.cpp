@@ -128,6 +128,7 @@ static void HandleWindowEvent(const SDL_WindowEvent& e) {
         case SDL_WINDOWEVENT_ENTER: {
             int x = 0, y = 0;
             SDL_GetMouseState(&x, &y);
+            PfPointerToPixels(x, y);
             PfApplyMouseMove(x, y);
             break;
         }
@@ -144,6 +145,12 @@ static int ButtonFromSdl(Uint8 button) {
     }
 }
 
+// SDL reports the pointer in window coordinates; the game works in the screen's pixels.
+static void MoveFromSdl(int x, int y) {
+    PfPointerToPixels(x, y);
+    PfApplyMouseMove(x, y);
+}
+
 void PfPumpEvents() {
     if (!SDL_WasInit(SDL_INIT_EVENTS)) return;
     SDL_Event e;
@@ -154,14 +161,17 @@ void PfPumpEvents() {
             case SDL_KEYUP:
                 if (!e.key.repeat) PfApplyKey(PfKeyFromScancode(e.key.keysym.scancode), e.type == SDL_KEYDOWN);
                 break;
-            case SDL_MOUSEMOTION: PfApplyMouseMove(e.motion.x, e.motion.y); break;
+            case SDL_MOUSEMOTION: MoveFromSdl(e.motion.x, e.motion.y); break;
             case SDL_MOUSEBUTTONDOWN:
             case SDL_MOUSEBUTTONUP:
-                PfApplyMouseMove(e.button.x, e.button.y);
+                MoveFromSdl(e.button.x, e.button.y);
                 PfApplyMouseButton(ButtonFromSdl(e.button.button), e.type == SDL_MOUSEBUTTONDOWN);
                 break;
-            case SDL_WINDOWEVENT: HandleWindowEvent(e.window); break;
-            default: break;
+            case SDL_WINDOWEVENT:
+                HandleWindowEvent(e.window);
+                PfHandleDeviceEvent(e);
+                break;
+            default: PfHandleDeviceEvent(e); break;
         }
     }
 }
@@ -231,6 +241,7 @@ void ReleaseMouse() {
 // without one the layer moves its own pointer.
 void SetMousePosition(int x, int y) {
     if (!PfIsHeadless()) {
+        PfPixelsToPointer(x, y);
         if (PfVideo.screenWindow) SDL_WarpMouseInWindow(PfVideo.screenWindow, x, y);
         return;
     }

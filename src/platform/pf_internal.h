@@ -13,6 +13,19 @@ void PfArchivesShutdown();
 void PfKeyFilesShutdown();
 void PfFilesShutdown();
 
+// True when SDL should try its Wayland driver before X11: a Wayland display is
+// named (WAYLAND_DISPLAY) and the user named no video driver (SDL_VIDEODRIVER).
+bool PfPreferWayland(const char* userDriver, const char* waylandDisplay);
+
+// One coordinate of a window measured in window coordinates, in the pixels of
+// a drawable `pixelSize` wide where the window is `windowSize` wide (rounded down).
+int PfWindowToPixels(int coordinate, int windowSize, int pixelSize);
+
+// Sound output devices coming and going (pf_audio.cpp): a device id of 0 means
+// the open one, whatever its id.
+void PfAudioDeviceRemoved(uint32_t device);
+void PfAudioDeviceAdded();
+
 // Creates a new, empty file with a name of its own beside `path` (in the same
 // folder, so it can be renamed over `path`), opened for writing; the file
 // descriptor, or -1. `tempPath` receives its name.

@@ -1,4 +1,5 @@
 // pf_lifetime.cpp: backend choice, start-up and shutdown of the layer, desktop facts and the message box.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -26,8 +27,8 @@ void PfSelectBackend(int backend) {
 int PfIsHeadless() { return PfVideo.backend == PF_BACKEND_HEADLESS; }
 
 void PfSetHeadlessDesktopSize(int width, int height) {
-    PfVideo.headlessDesktopWidth = width > 0 ? width : 0;
-    PfVideo.headlessDesktopHeight = height > 0 ? height : 0;
+    PfVideo.headlessDesktopWidth = width;
+    PfVideo.headlessDesktopHeight = height;
 }
 
 // Starts SDL's video. The real backend must reach a real display: when SDL falls
@@ -47,6 +48,11 @@ static bool StartVideoDriver() {
     return false;
 }
 
+bool PfPreferWayland(const char* userDriver, const char* waylandDisplay) {
+    const bool userChose = userDriver != nullptr && userDriver[0] != '\0';
+    return !userChose && waylandDisplay != nullptr && waylandDisplay[0] != '\0';
+}
+
 bool PfEnsureVideo() {
     if (PfVideo.videoUp) return true;
     // The headless backend needs no display at all: SDL's offscreen driver keeps
@@ -60,6 +66,13 @@ bool PfEnsureVideo() {
         SDL_ResetHint(SDL_HINT_VIDEODRIVER);
         SDL_ResetHint(SDL_HINT_RENDER_DRIVER);
         SDL_ResetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION);
+        // On a Wayland session the game talks to the compositor itself: left to
+        // itself SDL 2 prefers X11, which needs XWayland and is blurred by
+        // fractional scaling. X11 stays the second choice, taken without a word
+        // when Wayland cannot start. A driver the user named always wins.
+        if (PfPreferWayland(std::getenv("SDL_VIDEODRIVER"), std::getenv("WAYLAND_DISPLAY"))) {
+            SDL_SetHint(SDL_HINT_VIDEODRIVER, "wayland,x11");
+        }
     }
     // Ctrl+C should end the process, not become a quit event the game might not read.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
@@ -166,13 +179,13 @@ static bool DesktopMode(int monitor, SDL_DisplayMode& mode) {
 }
 
 int DesktopWidth(int monitor) {
-    if (PfIsHeadless() && monitor == 0 && PfVideo.headlessDesktopWidth > 0) return PfVideo.headlessDesktopWidth;
+    if (PfIsHeadless() && monitor == 0 && PfVideo.headlessDesktopWidth != 0) return std::max(PfVideo.headlessDesktopWidth, 0);
     SDL_DisplayMode mode;
     return DesktopMode(monitor, mode) ? mode.w : 0;
 }
 
 int DesktopHeight(int monitor) {
-    if (PfIsHeadless() && monitor == 0 && PfVideo.headlessDesktopHeight > 0) return PfVideo.headlessDesktopHeight;
+    if (PfIsHeadless() && monitor == 0 && PfVideo.headlessDesktopHeight != 0) return std::max(PfVideo.headlessDesktopHeight, 0);
     SDL_DisplayMode mode;
     return DesktopMode(monitor, mode) ? mode.h : 0;
 }

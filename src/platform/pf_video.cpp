@@ -38,6 +38,27 @@ static bool SoftwareRendererChosen() {
     return driver && SDL_strcasecmp(driver, "software") == 0;
 }
 
+// True where the video driver keeps a window's pixels itself (X11's shared
+// memory, the headless backend), for the software renderer to draw into.
+// Wayland keeps none: there SDL presents the software renderer's pixels through
+// a texture of an accelerated renderer, which it decides once, on the first
+// software renderer made, so the choice is made before that.
+static bool DriverHasWindowPixels() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return !driver || SDL_strcasecmp(driver, "wayland") != 0;
+}
+
+// True when a renderer draws more pixels than its window's coordinates (a scaled
+// Wayland output): the software renderer would draw at the coordinates and the
+// compositor would scale its frame up, blurred, so the OpenGL one is kept even
+// where it draws on the CPU.
+static bool DenserThanItsWindow(SDL_Window* window, SDL_Renderer* renderer) {
+    int windowW = 0, windowH = 0, outW = 0, outH = 0;
+    SDL_GetWindowSize(window, &windowW, &windowH);
+    if (SDL_GetRendererOutputSize(renderer, &outW, &outH) != 0) return false;
+    return outW > windowW || outH > windowH;
+}
+
 // Makes the renderer on a window: the software renderer where it is chosen anyway
 // and where the only OpenGL is a CPU rasteriser, otherwise an accelerated one,
 // with the software renderer as the fall-back.
@@ -47,13 +68,20 @@ static SDL_Renderer* CreateScreenRenderer(SDL_Window* window, bool vsync) {
     // a software OpenGL costs several times the drawing, and would load OpenGL to
     // decide. Accelerated renderers never use the window surface, so this changes
     // nothing for them.
-    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    if (DriverHasWindowPixels()) {
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    } else {
+        SDL_ResetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION);
+    }
     if (SoftwareRendererChosen()) return SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
     Uint32 flags = SDL_RENDERER_ACCELERATED | (vsync ? SDL_RENDERER_PRESENTVSYNC : 0);
     SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, flags);
-    if (renderer && DrawsOnTheCpu(renderer)) {
+    if (renderer && DrawsOnTheCpu(renderer) && !DenserThanItsWindow(window, renderer)) {
         SDL_DestroyRenderer(renderer);
-        renderer = nullptr;
+        renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+        // No software renderer on this window: the OpenGL one on the CPU still draws.
+        if (!renderer) renderer = SDL_CreateRenderer(window, -1, flags);
+        return renderer;
     }
     if (!renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
     return renderer;
@@ -63,6 +91,8 @@ SDL_Window* PfCreateWindow(const std::string& title, int x, int y, int width, in
     // Made ready for OpenGL up front where an OpenGL renderer may be used: it would
     // otherwise rebuild the window behind the desktop's back and lose the focus
     // it was given.
+    // Drawn at the display's real pixels where they are finer than its coordinates.
+    if (!PfIsHeadless()) flags |= SDL_WINDOW_ALLOW_HIGHDPI;
     if (!SoftwareRendererChosen()) {
         SDL_Window* window = SDL_CreateWindow(title.c_str(), x, y, width, height, flags | SDL_WINDOW_OPENGL);
         if (window) return window;
@@ -129,7 +159,40 @@ void PfCloseRenderer() {
     PfVideo.screenScaled = false;
     PfVideo.screenWindowNumber = -1;
     PfVideo.screenWidth = PfVideo.screenHeight = 0;
+    PfVideo.pointWidth = PfVideo.pointHeight = 0;
     PfVideo.nextFrameNs = 0;
+}
+
+// A window whose drawable holds more pixels than its size in window coordinates
+// (Wayland's output scale, a high-density screen): the screen is its real pixels,
+// and `width` x `height` become them. The coordinates are kept for the pointer.
+static void TakeRealPixels(SDL_Window* window, SDL_Renderer* renderer, int& width, int& height) {
+    int windowW = 0, windowH = 0, outW = 0, outH = 0;
+    SDL_GetWindowSize(window, &windowW, &windowH);
+    if (SDL_GetRendererOutputSize(renderer, &outW, &outH) != 0) return;
+    if (windowW != width || windowH != height || outW <= 0 || outH <= 0) return;
+    if (outW == windowW && outH == windowH) return;
+    PfVideo.pointWidth = windowW;
+    PfVideo.pointHeight = windowH;
+    width = outW;
+    height = outH;
+}
+
+int PfWindowToPixels(int coordinate, int windowSize, int pixelSize) {
+    if (windowSize <= 0 || pixelSize <= 0) return coordinate;
+    return int(int64_t(coordinate) * pixelSize / windowSize);
+}
+
+void PfPointerToPixels(int& x, int& y) {
+    if (PfVideo.pointWidth <= 0 || PfVideo.pointHeight <= 0) return;
+    x = PfWindowToPixels(x, PfVideo.pointWidth, PfVideo.screenWidth);
+    y = PfWindowToPixels(y, PfVideo.pointHeight, PfVideo.screenHeight);
+}
+
+void PfPixelsToPointer(int& x, int& y) {
+    if (PfVideo.pointWidth <= 0 || PfVideo.pointHeight <= 0) return;
+    x = PfWindowToPixels(x, PfVideo.screenWidth, PfVideo.pointWidth);
+    y = PfWindowToPixels(y, PfVideo.screenHeight, PfVideo.pointHeight);
 }
 
 // Makes a new renderer on a window the screen. The screen was closed just before,
@@ -141,6 +204,7 @@ static void TakeScreen(SDL_Window* window, SDL_Renderer* renderer, int width, in
     PfVideo.screenWidth = width;
     PfVideo.screenHeight = height;
     PfVideo.nextFrameNs = 0;
+    PfNoteScreenOpened(window);
 }
 
 int OpenGameScreen(int width, int height, int depth, const std::string& title, int flipMode) {
@@ -161,6 +225,7 @@ int OpenGameScreen(int width, int height, int depth, const std::string& title, i
         SDL_DestroyWindow(window);
         return 0;
     }
+    TakeRealPixels(window, renderer, width, height);
     int outW = 0, outH = 0;
     SDL_GetRendererOutputSize(renderer, &outW, &outH);
     // A requested size other than the desktop's is scaled to fit, never a mode change.
@@ -191,6 +256,8 @@ int OpenWindowedScreen(int window, int x, int y, int width, int height) {
     if (x != 0 || y != 0) {
         SDL_Rect area = {x, y, width, height};
         SDL_RenderSetViewport(renderer, &area);
+    } else {
+        TakeRealPixels(handle, renderer, width, height);
     }
     TakeScreen(handle, renderer, width, height);
     PfVideo.screenWindowNumber = window;

@@ -206,6 +206,9 @@ struct PfVideoState {
     int screenWidth = 0, screenHeight = 0;
     std::vector<PfScreenCommand> screenQueue;  // this frame's drawing, run when it is shown or read
     bool screenScaled = false;  // the renderer scales the game's size to the display's
+    // The screen's window in window coordinates, where they differ from its real
+    // pixels (a scaled Wayland output, a high-density screen); 0 where they do not.
+    int pointWidth = 0, pointHeight = 0;
     int frameRate = 60;
     int spriteQuality = 0;
     uint64_t nextFrameNs = 0;  // steady-clock deadline of the next flip
@@ -365,6 +368,10 @@ bool PfRenderTextCoverage(int font, const std::string& text, std::vector<uint8_t
 
 // Event path: SDL's events and the PfInject* calls both end here.
 void PfPumpEvents();
+// Displays and sound devices coming and going (pf_devices.cpp).
+void PfHandleDeviceEvent(const SDL_Event& e);
+// A new screen: display changes are counted from here, against its display.
+void PfNoteScreenOpened(SDL_Window* window);
 void PfApplyKey(int key, bool down);
 void PfApplyMouseMove(int x, int y);
 void PfApplyMouseButton(int button, bool down);
@@ -376,6 +383,10 @@ int PfKeyFromScancode(SDL_Scancode code);
 void PfStartGamepads();
 bool PfGamepadEvent(const SDL_Event& e);
 
+// A position in the screen window's coordinates (as SDL reports the pointer)
+// in the screen's real pixels, and back.
+void PfPointerToPixels(int& x, int& y);
+void PfPixelsToPointer(int& x, int& y);
 // Client size of the area the pointer is tracked in (the screen, else the window).
 void PfPointerArea(int& width, int& height);
 SDL_Window* PfWindowHandle(int number);

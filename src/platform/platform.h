@@ -41,7 +41,8 @@ enum PfBackend {
 // Chosen before InitSprite; the default is PF_BACKEND_SYSTEM.
 void PfSelectBackend(int backend);
 int PfIsHeadless();
-// Test hook: the size the headless backend reports for desktop 0 (0, 0 = the driver's own).
+// Test hook: the size the headless backend reports for desktop 0 (0, 0 = the
+// driver's own; negative = a desktop that reports a size of 0).
 void PfSetHeadlessDesktopSize(int width, int height);
 // Test hook: how many objects of one kind exist now, numbered and handled alike
 // (leak checks across a display rebuild).
@@ -50,6 +51,13 @@ int PfLiveObjectCount(int kind);
 // Frees every object of every kind and closes the devices. Safe to call twice;
 // tests call it between cases to start from a clean layer.
 void PfShutdown();
+
+// The desktop asking the program to end: SIGTERM (log-out, shutdown, kill),
+// SIGINT (Ctrl+C) and SIGHUP (a closed terminal) only set a flag from then on.
+void PfInstallQuitSignals();
+// The signal received since the last call (0 for none). Once it has answered
+// one, the three signals end the process at once again.
+int PfQuitSignalled();
 
 // Subsystem start-up; 1 on success, 0 on failure.
 int InitSprite();
@@ -79,6 +87,15 @@ int ScreenWidth();
 int ScreenHeight();
 // Reads one pixel of the frame drawn so far (RGBA packed as above, alpha 255).
 uint32_t ScreenPixel(int x, int y);
+
+// What happened to the displays since the last call: unchanged, the desktop
+// may have another size now (a resolution changed, a display added or removed,
+// the screen's window resized or moved to another display), or the display the
+// screen was opened on went away.
+enum { PF_DISPLAY_UNCHANGED = 0, PF_DISPLAY_DESKTOP_CHANGED = 1, PF_DISPLAY_SCREEN_GONE = 2 };
+int PfDisplayChanged();
+// Test input: a display change as SDL's events would report it.
+void PfInjectDisplayChange(int change);
 
 // ---------------------------------------------------------------------------
 // Sprites: images that can be drawn on the screen
@@ -197,6 +214,14 @@ int PfSoundDeviceOpen();
 // Mixes the next frames of stereo 16-bit output at 44100 Hz into out. The device
 // callback uses it; with no device, tests call it to step playback.
 void PfMixSound(int16_t* out, int frames);
+
+// The sound output device can go away (a headset unplugged) and come back, or
+// another can be plugged in: playback then goes on silently, following the
+// clock, and moves to the device as soon as one can be opened again.
+// Test input, the same path as SDL's device events: the open device removed
+// (whatever its id), and a device added.
+void PfInjectSoundDeviceRemoved();
+void PfInjectSoundDeviceAdded();
 
 // ---------------------------------------------------------------------------
 // Keyboard and mouse

@@ -1,5 +1,8 @@
-// app_loop_test.cpp: the full-screen click latch, window events, the inactive screen, folders and the end.
+// app_loop_test.cpp: the full-screen click latch, window events, the inactive screen, folders, the end and quit signals.
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
 
 #include "app/spine.h"
 #include "audio/audio.h"
@@ -78,6 +81,68 @@ TEST_F(MainLoop, WindowCloseDuringAGameEndsTheLoopAndSavesPreferences) {
     std::string text = ReadTextFile(prefs);
     EXPECT_NE(text.find("MusicVolume = 55\r\n"), std::string::npos) << text;
     EXPECT_NE(text.find("GameScreen = 1\r\n"), std::string::npos) << text;
+}
+
+// The desktop ending the session: the loop ends at the end of the frame that
+// sees the signal, with the normal save of preferences and scores, whether the
+// signal came during a game or before the loop even began (during start-up).
+// Each case runs in a child process, whose exit code 42 says every check held:
+// a process ended by the signal itself, saved or not, cannot pass for that.
+TEST_F(MainLoop, QuitSignalEndsTheLoopAfterOneFrameAndSavesLikeTheWindowsClose) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    struct Case {
+        int signal;
+        bool duringStartUp;
+    };
+    for (const Case c : {Case{SIGTERM, false}, Case{SIGINT, false}, Case{SIGHUP, false}, Case{SIGTERM, true}}) {
+        SCOPED_TRACE(c.signal);
+        EXPECT_EXIT(
+            {
+                PfInstallQuitSignals();
+                HarnessOptions options;
+                options.musicVolume = 40;
+                if (c.duringStartUp) {
+                    std::raise(c.signal);
+                    StartHarness(options);
+                } else {
+                    StartAtMainMenu(options);
+                    StartGameThroughMenus(1, 1);
+                    std::raise(c.signal);  // between two frames, as a signal lands anywhere in one
+                }
+                App.Settings.MusicVolume = 55;  // changed during the run
+                const int frames = Loop.Frames;
+                RunMainLoop();
+                const bool oneFrame = Loop.Frames == frames + 1 && App.QuitRequested == 1;
+                ShutDown();
+                const std::string text = ReadTextFile(Folders.userDir + "Prismoria.prefs");
+                const bool saved = text.find("MusicVolume = 55\r\n") != std::string::npos &&
+                                   FileSize(Folders.userDir + "Prismoria.scores") == 36;
+                std::exit(oneFrame && saved ? 42 : 1);
+            },
+            testing::ExitedWithCode(42), "");
+    }
+}
+
+// A second signal while the game is saving ends it at once, whichever of the
+// three it is; so does the same signal twice before the loop has seen the first.
+TEST(QuitSignals, ASecondSignalEndsTheProcessAtOnce) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    struct Case {
+        int first, second;
+        bool seenByTheLoop;
+    };
+    for (const Case c : {Case{SIGTERM, SIGTERM, false}, Case{SIGTERM, SIGINT, true}, Case{SIGHUP, SIGTERM, true}}) {
+        SCOPED_TRACE(c.second);
+        EXPECT_EXIT(
+            {
+                PfInstallQuitSignals();
+                std::raise(c.first);
+                if (c.seenByTheLoop && PfQuitSignalled() != c.first) std::exit(3);
+                std::raise(c.second);
+                std::exit(0);  // still running: the second signal was only noted
+            },
+            testing::KilledBySignal(c.second), "");
+    }
 }
 
 TEST_F(MainLoop, BorderlessDeactivationMinimisesUnlessAReopenIsPending) {

@@ -1,7 +1,9 @@
-// app_shell_test.cpp: the fatal exit, settings OK reopening the display, and the gem wall behind the menus.
+// app_shell_test.cpp: the fatal exit, the display reopened by settings OK or by a desktop change, and the gem wall.
 #include <gtest/gtest.h>
 
 #include "app/spine.h"
+#include "audio/audio.h"
+#include "board.h"
 #include "data/text.h"
 #include "display/assets.h"
 #include "display/display.h"
@@ -37,6 +39,57 @@ TEST_F(Shell, SettingsOkWithANewScreenModeReopensAndReplaysTheTitle) {
     // The panels were rebuilt for the new surface: the buttons still answer.
     ClickButton(StateMainMenu, 4);
     EXPECT_EQ(App.ScreenState, StateHelp);
+}
+
+// The desktop changing under a running game (headless desktop 1024x576): full
+// screen and borderless are rebuilt for the new desktop size when it changed or
+// when their display went away; a window keeps its chosen 1280x720; a desktop
+// reporting no size changes nothing. A game in progress ends with the rebuild.
+TEST_F(Shell, DesktopChangesRebuildFullScreenAndBorderlessForTheNewSize) {
+    struct Case {
+        int mode, change, desktopW, desktopH;
+        bool inGame, rebuilt;
+        int width, height, tile, boardTop;
+    };
+    const Case cases[] = {
+        {ScreenBorderless, PF_DISPLAY_DESKTOP_CHANGED, 1366, 768, false, true, 1366, 768, 68, 68},
+        {ScreenFullscreen, PF_DISPLAY_DESKTOP_CHANGED, 1280, 1024, false, true, 1280, 1024, 64, 256},
+        {ScreenFullscreen, PF_DISPLAY_DESKTOP_CHANGED, 1680, 1050, true, true, 1680, 1050, 84, 105},
+        {ScreenBorderless, PF_DISPLAY_DESKTOP_CHANGED, 1024, 576, false, false, 1024, 576, 50, 50},
+        {ScreenBorderless, PF_DISPLAY_SCREEN_GONE, 1024, 576, true, true, 1024, 576, 50, 50},
+        {ScreenWindowed, PF_DISPLAY_SCREEN_GONE, 1680, 1050, false, false, 1280, 720, 64, 64},
+        {ScreenFullscreen, PF_DISPLAY_SCREEN_GONE, -1, -1, true, false, 1024, 576, 50, 50},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.mode << " " << c.change << " " << c.desktopW << "x" << c.desktopH);
+        HarnessOptions options;
+        options.gameScreen = c.mode;
+        StartAtMainMenu(options);
+        if (c.inGame) StartGameThroughMenus(2, 1);
+        const int stateBefore = App.ScreenState;
+        PfSetHeadlessDesktopSize(c.desktopW, c.desktopH);
+        PfInjectDisplayChange(c.change);
+        RunOneFrame();
+        EXPECT_EQ(App.ScreenState, c.rebuilt ? StateTitle : stateBefore);
+        EXPECT_EQ(Display.ScreenWidth, c.width);
+        EXPECT_EQ(Display.ScreenHeight, c.height);
+        EXPECT_EQ(ScreenWidth(), c.width);
+        EXPECT_EQ(Display.TileSize, c.tile);
+        EXPECT_EQ(Display.BoardTop, c.boardTop);
+        EXPECT_EQ(App.Settings.GameScreen, c.mode);
+        if (c.inGame && c.rebuilt) {
+            EXPECT_EQ(GameVars.GameRunning, 0);
+            EXPECT_EQ(TrackStatus(SndGameTrack), SOUND_STOPPED);
+            EXPECT_EQ(TrackStatus(SndMenuTrack), SOUND_PLAYING);
+        }
+        if (c.rebuilt) {
+            EXPECT_TRUE(RunUntilState(StateMainMenu)) << "the title intro leads to the main menu";
+            ClickButton(StateMainMenu, 4);
+            EXPECT_EQ(App.ScreenState, StateHelp) << "the rebuilt panels answer";
+        }
+        StopHarness();
+        PfSetHeadlessDesktopSize(0, 0);
+    }
 }
 
 TEST_F(Shell, SettingsOkChangingOnlyTheResolutionOutsideWindowedReopensNothing) {

@@ -273,4 +273,61 @@ TEST(SoundWithDevice, CallbackPlaysSoundsToTheDevice) {
     std::filesystem::remove(output);
 }
 
+// The device going away and coming back, through the same path as SDL's device
+// events, with SDL's disk driver standing in for a device: playback goes on by
+// the clock meanwhile (a one-shot still ends, the looped track keeps its
+// channel), a device that cannot be opened leaves it so, and the next one that
+// can takes the playback over, heard again in its output.
+TEST(SoundWithDevice, DeviceRemovedPlaysOnSilentlyAndTheNextDeviceTakesOver) {
+    const std::string output = std::string(PRISMORIA_TEST_TMP) + "/audio_device_return.raw";
+    std::filesystem::create_directories(PRISMORIA_TEST_TMP);
+    std::filesystem::remove(output);
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
+    PfSelectBackend(PF_BACKEND_SYSTEM);
+    ASSERT_EQ(InitSound(), 1);
+    if (!PfSoundDeviceOpen()) {
+        PfShutdown();
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        GTEST_SKIP() << "SDL offers no disk audio driver here";
+    }
+    std::vector<uint8_t> ogg = MakeOggTone(44100, 2, 0.05, 440, 0.5);
+    ASSERT_NE(LoadSoundBytes(0, ogg.data(), ogg.size()), 0);
+    const int music = PlaySoundClip(0, SOUND_LOOP, 100);
+
+    PfInjectSoundDeviceRemoved();
+    EXPECT_EQ(PfSoundDeviceOpen(), 0);
+    const auto heardBytes = [&] { return std::filesystem::file_size(output); };
+    const auto bytesAtRemoval = heardBytes();
+    const int shot = PlaySoundClip(0, SOUND_MULTIPLE, 100);
+    std::this_thread::sleep_for(std::chrono::milliseconds(120));
+    EXPECT_EQ(SoundStatus(0, shot), SOUND_STOPPED) << "the clock ends a one-shot without a device";
+    EXPECT_EQ(SoundStatus(0, music), SOUND_PLAYING);
+    EXPECT_EQ(heardBytes(), bytesAtRemoval) << "nothing is written to a removed device";
+
+    // A device that fails to open (its file cannot be created): still silent, still playing.
+    setenv("SDL_DISKAUDIOFILE", (output + ".missing/folder.raw").c_str(), 1);
+    PfInjectSoundDeviceAdded();
+    EXPECT_EQ(PfSoundDeviceOpen(), 0);
+    EXPECT_EQ(SoundStatus(0, music), SOUND_PLAYING);
+
+    setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
+    PfInjectSoundDeviceAdded();
+    ASSERT_EQ(PfSoundDeviceOpen(), 1);
+    EXPECT_EQ(SoundStatus(0, music), SOUND_PLAYING);
+    // The reopened device writes its file afresh and fills it with the track.
+    bool heard = false;
+    for (int waited = 0; waited < 5000 && !heard; waited += 10) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        std::ifstream in(output, std::ios::binary);
+        std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        for (char b : bytes) heard = heard || b != 0;
+    }
+    EXPECT_TRUE(heard) << "the track is heard on the device that came back";
+    EXPECT_EQ(SoundStatus(0, music), SOUND_PLAYING);
+    PfShutdown();
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    std::filesystem::remove(output);
+}
+
 }  // namespace

@@ -71,6 +71,33 @@ TEST(SoftwareOpenGl, TellsCpuRasterisersFromGraphicsCards) {
     EXPECT_FALSE(PfIsSoftwareOpenGl(nullptr));
 }
 
+// Wayland before X11 only where a Wayland display is named and the user chose no driver.
+TEST(VideoDriverChoice, WaylandFirstOnlyOnAWaylandSessionWithoutTheUsersOwnChoice) {
+    struct Case {
+        const char* userDriver;
+        const char* waylandDisplay;
+        bool wayland;
+    };
+    for (const Case c : {Case{nullptr, "wayland-0", true}, Case{"", "wayland-1", true}, Case{"x11", "wayland-0", false},
+                         Case{"wayland", "wayland-0", false}, Case{nullptr, nullptr, false}, Case{nullptr, "", false}}) {
+        EXPECT_EQ(PfPreferWayland(c.userDriver, c.waylandDisplay), c.wayland)
+            << (c.userDriver ? c.userDriver : "(unset)") << " / " << (c.waylandDisplay ? c.waylandDisplay : "(unset)");
+    }
+}
+
+// Pointer coordinates of a window on a scaled output become the screen's real pixels.
+TEST(RealPixels, WindowCoordinatesScaleToTheDrawablesPixels) {
+    struct Case {
+        int coordinate, windowSize, pixelSize, pixel;
+    };
+    for (const Case c : {Case{640, 1280, 2560, 1280}, Case{1279, 1280, 2560, 2558}, Case{641, 1280, 1920, 961},
+                         Case{359, 720, 1080, 538}, Case{500, 1280, 1280, 500}, Case{-1, 1280, 2560, -2},
+                         Case{300, 0, 2560, 300}}) {
+        EXPECT_EQ(PfWindowToPixels(c.coordinate, c.windowSize, c.pixelSize), c.pixel)
+            << c.coordinate << " of " << c.windowSize << " in " << c.pixelSize;
+    }
+}
+
 TEST_F(ScreenTest, RejectsEmptySizes) {
     EXPECT_EQ(OpenGameScreen(0, 480, 32, "t", 1), 0);
     EXPECT_EQ(OpenGameScreen(640, -1, 32, "t", 1), 0);

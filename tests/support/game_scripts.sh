@@ -28,3 +28,45 @@ copy_game() {
     mkdir -p "$work/home" "$work/data"
     export HOME="$work/home" XDG_DATA_HOME="$work/data" SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 }
+
+# bmp_pixel <file> <x> <y>: "red green blue" of one pixel of a 24-bit bitmap
+# stored bottom-up, as the game's screenshots are.
+bmp_pixel() {
+    local file=$1 x=$2 y=$3 offset width height stride b g r
+    offset=$(od -An -tu4 -j10 -N4 "$file" | tr -d ' ')
+    width=$(od -An -td4 -j18 -N4 "$file" | tr -d ' ')
+    height=$(od -An -td4 -j22 -N4 "$file" | tr -d ' ')
+    stride=$(((width * 3 + 3) / 4 * 4))
+    read -r b g r < <(od -An -tu1 -j $((offset + (height - 1 - y) * stride + x * 3)) -N3 "$file")
+    echo "$r $g $b"
+}
+
+# wait_for_main_menu: screenshots (F2, into $work) until one shows the main
+# menu's panel of a 1920x1080 screen: its fill colour above and below the
+# second button, where the intro shows the gem wall. The keys go to the window
+# $focus_window, given the focus before each, after a click in a corner of the
+# screen where no menu has a button (a compositor gives a client the keyboard
+# when it is clicked); the game runs as $pid.
+wait_for_main_menu() {
+    local shot
+    for _ in $(seq 1 90); do
+        rm -f "$work"/Prismoria\ *.bmp
+        xdotool windowfocus "$focus_window" 2>/dev/null
+        xdotool mousemove --window "$focus_window" 100 100 click 1 sleep 0.2
+        xdotool key F2
+        sleep 1
+        kill -0 "$pid" 2>/dev/null || fail "the game ended before its main menu"
+        shot=$(ls "$work"/Prismoria\ *.bmp 2>/dev/null | head -n 1)
+        if [ -n "$shot" ] && [ "$(bmp_pixel "$shot" 960 460)" = "38 35 32" ] &&
+            [ "$(bmp_pixel "$shot" 960 605)" = "38 35 32" ]; then
+            rm -f "$shot"
+            return 0
+        fi
+    done
+    # What a failure needs to be understood: where the log ended, who had the
+    # focus, and whether the game was running or waiting.
+    tail -n 3 "$work"/Log\ *.log >&2 2>/dev/null
+    echo "focus: $(xdotool getwindowfocus 2>&1), wanted: $focus_window" >&2
+    ps -o pid,stat,pcpu,time,wchan:20,cmd -p "$pid" >&2
+    fail "no main menu on the screen after 90 screenshots"
+}
