@@ -88,7 +88,7 @@ void RunOneFrame() {
     DrawScreenState();
     if (App.Settings.GameScreen == ScreenFullscreen) {
         ReadMouse();
-        if (App.ScreenState >= StateMainMenu) {
+        if (App.ScreenState >= StateMainMenu && !Pointer.Hidden) {
             DrawSprite(ImgPointer, MouseX(), MouseY());
         }
     }
@@ -115,6 +115,7 @@ void UpdateHover() {
 }  // namespace
 
 void HandlePointer() {
+    NoticeMouse();
     UpdateHover();
     if (App.Settings.GameScreen != ScreenFullscreen) {
         return;  // the windowed modes take presses and clicks from window events
@@ -221,6 +222,7 @@ void HandleGlobalKeys() {
 void HandleKeys() {
     HandleGlobalKeys();
     if (App.ScreenState >= StatePlaying) {
+        HandleCarryKeys();
         HandlePlayKeys();  // the play screen's own Escape
         return;
     }
