@@ -64,7 +64,8 @@ TEST_F(KeyboardPlay, WholeGameByKeysOnEachBoardSize) {
         uint64_t botSeed = 7 + c.size;
         int misplaced = 0;
         BoardMove move;
-        while (App.ScreenState == StatePlaying && GameVars.Moves < 1000 && ChooseBotMove(BotRandom, &botSeed, &move)) {
+        for (int tries = 0; tries < 500 && App.ScreenState == StatePlaying && ChooseBotMove(BotRandom, &botSeed, &move);
+             ++tries) {
             const int shape = Tray.Slots[move.slot].piece;
             const int movesBefore = GameVars.Moves;
             KeyMove(move);
@@ -143,11 +144,13 @@ TEST_F(KeyboardPlay, ArrowsStayInsideTheBoardAndRepeat) {
 }
 
 // A refused placement plays the failure sound and keeps the piece on its cell,
-// also under the in-game menu and back; moved on, it is placed.
+// also under the in-game menu and back; moved on, it is placed and completes a
+// row (10 + 20 points); while that row fades no piece can be taken.
 TEST_F(KeyboardPlay, RefusedPlacementKeepsThePieceCarried) {
     StartPlaying(ScreenBorderless, ModeEasy, SizeSmall);
     GiveSlot(0, 9);  // 2 x 2 from (3, 3)
     FillCell(4, 4, 1);
+    for (int i : {0, 1, 4, 5, 6, 7}) FillCell(i, 3, 1);
     TapKey(KEY_1);
     ASSERT_FALSE(RefusedSoundPlaying());
     TapKey(KEY_RETURN);
@@ -166,10 +169,17 @@ TEST_F(KeyboardPlay, RefusedPlacementKeepsThePieceCarried) {
     TapKey(KEY_LEFT);
     TapKey(KEY_PAD_ENTER);
     EXPECT_EQ(Play.KeyCarried, 0);
-    EXPECT_EQ(GameVars.Score, 10);
-    EXPECT_EQ(CellAt(2, 3).colour, 9);
+    EXPECT_EQ(GameVars.Score, 30);
+    EXPECT_EQ(CellAt(2, 3).colour, 0) << "cleared with its row";
+    EXPECT_EQ(CellAt(2, 4).colour, 9);
     EXPECT_EQ(CellAt(3, 4).colour, 9);
     EXPECT_EQ(Tray.Slots[0].image, BoardImages.Tray[Tray.Slots[0].piece]) << "refilled";
+    ASSERT_EQ(Effects.EffectActive, 1);
+    TapKey(KEY_2);
+    EXPECT_EQ(Play.KeyCarried, 0) << "taken while the row fades";
+    RunUntilEffectEnds();
+    TapKey(KEY_2);
+    EXPECT_EQ(Play.KeyCarried, 1);
 }
 
 // Gamepad codes: shoulders cycle through the slots that hold a piece, the
@@ -196,8 +206,10 @@ TEST_F(KeyboardPlay, GamepadMovesAPiece) {
         {"an unused letter", KEY_A, 2, 3, 2},
         {"an unused digit", KEY_4, 2, 3, 2},
         {"the taken slot's own number puts back", KEY_PAD_3, -1, 0, 0},
-        {"the empty slot's number", KEY_2, -1, 0, 0},
-        {"another slot's number", KEY_3, 2, 3, 2},
+        {"a number takes", KEY_3, 2, 3, 2},
+        {"another slot's number swaps", KEY_1, 0, 3, 3},
+        {"the empty slot's number changes nothing", KEY_2, 0, 3, 3},
+        {"and back", KEY_PAD_3, 2, 3, 2},
         {"D-pad down", KEY_GAMEPAD_DOWN, 2, 3, 3},
     };
     for (const Step& s : steps) {
