@@ -112,6 +112,15 @@ void UpdateHover() {
     }
 }
 
+// A click of the pointer acts on the button under the pointer, even where a
+// key has just highlighted another one.
+void HandlePointerClick() {
+    if (ReleaseKeyHighlight()) {
+        UpdateHover();
+    }
+    HandleClick();
+}
+
 }  // namespace
 
 void HandlePointer() {
@@ -129,7 +138,7 @@ void HandlePointer() {
         // One click per press: the latch re-arms only on a frame with the button up.
         if (App.ClickArmed) {
             App.ClickArmed = 0;
-            HandleClick();
+            HandlePointerClick();
         }
     } else {
         App.ClickArmed = 1;
@@ -152,7 +161,7 @@ void DrainWindowEvents() {
                 if (App.ScreenState == StatePlaying) DropPiece();
                 break;
             case WEV_LEFT_CLICK:
-                HandleClick();
+                HandlePointerClick();
                 // Settings OK may have reopened the display as a full screen, which has no window events.
                 if (App.Settings.GameScreen == ScreenFullscreen) return;
                 break;
@@ -221,12 +230,17 @@ void HandleGlobalKeys() {
 
 void HandleKeys() {
     HandleGlobalKeys();
-    if (App.ScreenState >= StatePlaying) {
+    const int state = App.ScreenState;
+    if (state >= StatePlaying) {
         HandleCarryKeys();
         HandlePlayKeys();  // the play screen's own Escape
-        return;
-    }
-    if (KeyReleased(KEY_ESCAPE)) {
+    } else if (BackKeyReleased(state)) {
         HandleEscape();
+    }
+    // One screen's keys a frame: a screen just left by a key does not pass that key on.
+    switch (HandleMenuKeys(App.ScreenState == state ? state : StateLogo)) {
+        case MenuKeyClick: HandleClick(); break;
+        case MenuKeyStepBack: StepSettingsBack(); break;
+        default: break;
     }
 }

@@ -70,6 +70,9 @@ void HandleKeys();
 // F2, M, N and the keypad volume keys, the same on every screen.
 void HandleGlobalKeys();
 void HandleEscape();
+// Left on a highlighted settings row: the click's sound, then its value stepped
+// the other way round.
+void StepSettingsBack();
 // F2: the frame drawn so far, saved as SaveTo + "Prismoria <date> <time>.bmp".
 // Returns the file name tried.
 std::string TakeScreenshot();

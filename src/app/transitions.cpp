@@ -141,6 +141,16 @@ void HandleClick() {
     }
 }
 
+void StepSettingsBack() {
+    const int row = Menus.SettingsHover;
+    if (App.ScreenState != StateSettings || row < 1 || row > 5) {
+        return;
+    }
+    PlayEffect(SndClick);
+    StepSettingsRowBack(row);
+    ResetSettingsRows(row);
+}
+
 void HandleEscape() {
     switch (App.ScreenState) {
         case StateMainMenu:

@@ -83,6 +83,12 @@ void UpdateMenuHover(int screenState, int x, int y) {
     if (screen.count == 0) {
         return;
     }
+    if (Menus.KeyHoldsHighlight) {
+        if (x == Menus.KeyPointerX && y == Menus.KeyPointerY) {
+            return;  // the pointer has not moved since a key took the highlight
+        }
+        Menus.KeyHoldsHighlight = 0;
+    }
     int found = 0;
     for (int i = 1; i <= screen.count; ++i) {
         if (PointInButton(screen.buttons[i], x, y)) {

@@ -94,6 +94,14 @@ struct MenuScreensState {
     // Per gem colour (1..11), the opaque tile sprite of that gem on black; 0 where
     // the gem is drawn with its own transparency.
     std::array<int, GemColourCount + 1> GemWallTileSprites = {};
+    // A key moved or used the highlight: the pointer leaves it alone until it
+    // moves away from where it was then (KeyPointerX, KeyPointerY).
+    int KeyHoldsHighlight = 0;
+    int KeyPointerX = 0;
+    int KeyPointerY = 0;
+    // Return, keypad Enter, Space and the controller's A as they were last frame,
+    // so that only a fresh press activates (not a press held over from another screen).
+    std::array<bool, 4> ActivateKeysDown = {};
 };
 
 extern MenuScreensState Menus;
@@ -130,8 +138,32 @@ MenuScreenRef MenuScreenFor(int screenState);
 void EnterMenuScreen(int screenState);
 
 // Hover from the pointer: the first button strictly containing (x, y), the setter
-// called only when the number changes.
+// called only when the number changes. While a key holds the highlight, a pointer
+// still where it was leaves it alone.
 void UpdateMenuHover(int screenState, int x, int y);
+
+// ---------------------------------------------------------------------------
+// Keyboard and game controller on the menu-like screens (2..8, 10..12).
+
+// What the keys of a frame ask the app to do on a menu screen.
+enum MenuKeyAction {
+    MenuKeyNone = 0,
+    MenuKeyClick,     // a click on the highlighted button, exactly as the pointer's
+    MenuKeyStepBack   // settings: the highlighted row's value stepped the other way round
+};
+// Runs once every frame after the keyboard is read, whatever the screen: on the
+// menu-like screen of `screenState` Down/Up, Tab/Shift+Tab and the controller's
+// up/down move the highlight (wrapping; from none to the first or last button),
+// Left/Right move between YES and NO, and on the settings screen change the
+// highlighted row; Return, keypad Enter, Space and the controller's A ask for a
+// click when a button is highlighted. For any other state it only follows the keys.
+MenuKeyAction HandleMenuKeys(int screenState);
+// The keys that mean Escape on a screen: Escape and the controller's Start
+// everywhere, its B everywhere but the play screen (where it puts a piece back).
+bool BackKeyReleased(int screenState);
+// A pointer click takes the highlight back from the keys: true when a key held it
+// (the caller then updates the hover from the pointer before the click).
+bool ReleaseKeyHighlight();
 // The panel and the buttons of a menu-like state (not the background).
 void DrawMenuScreen(int screenState);
 // The game-over panel with the final score and, with newBest, the new-best line
@@ -149,6 +181,8 @@ constexpr uint32_t DisabledTextColour = uint32_t(95) | (uint32_t(95) << 8) | (ui
 // a row click steps its pending value; OK applies, CANCEL drops them.
 void OpenSettings();
 void StepSettingsRow(int row);
+// The same step the other way round (previous language, previous mode, lower resolution).
+void StepSettingsRowBack(int row);
 // OK: applies the pending values. When they need a new screen it sets
 // App.ReopenPending and leaves the rebuild to the caller; else it enters the
 // main menu.

@@ -188,6 +188,26 @@ void StepSettingsRow(int row) {
     }
 }
 
+void StepSettingsRowBack(int row) {
+    GameSettings& p = App.Pending;
+    switch (row) {
+        case 1:
+            if (!Languages.List.empty()) {
+                const int count = int(Languages.List.size());
+                Languages.Current = (Languages.Current + count - 1) % count;
+                p.Language = Languages.List[size_t(Languages.Current)].code;
+            }
+            break;
+        case 4: p.GameScreen = (p.GameScreen + 2) % 3; break;
+        case 5: {
+            int count = Display.Resolutions.empty() ? 9 : int(Display.Resolutions.size());
+            p.Resolution = (p.Resolution + count - 1) % count;
+            break;
+        }
+        default: StepSettingsRow(row); break;  // on and off: both ways are the same
+    }
+}
+
 void ApplySettings() {
     GameSettings& s = App.Settings;
     const GameSettings& p = App.Pending;

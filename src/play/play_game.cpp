@@ -149,7 +149,7 @@ bool ClickMenuButton() {
 void HandlePlayKeys() {
     const int state = App.ScreenState;
     if (state < StatePlaying || state > StateGameOver) return;
-    if (KeyReleased(KEY_ESCAPE)) {
+    if (BackKeyReleased(state)) {
         switch (state) {
             case StatePlaying:
                 // A carried piece stays on the pointer under the menu; the first
