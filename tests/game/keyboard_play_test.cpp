@@ -162,7 +162,7 @@ TEST_F(KeyboardPlay, RefusedPlacementKeepsThePieceCarried) {
     EXPECT_EQ(GameVars.Score, 0);
     TapKey(KEY_ESCAPE);
     ASSERT_EQ(App.ScreenState, StateInGameMenu);
-    TapKey(KEY_RETURN);  // the play keys rest under the menu
+    TapKey(KEY_LEFT);  // the play keys rest under the menu
     TapKey(KEY_ESCAPE);
     ASSERT_EQ(App.ScreenState, StatePlaying);
     EXPECT_EQ(Play.KeyCarried, 1);
