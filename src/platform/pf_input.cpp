@@ -148,6 +148,7 @@ void PfPumpEvents() {
     if (!SDL_WasInit(SDL_INIT_EVENTS)) return;
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
+        if (PfGamepadEvent(e)) continue;
         switch (e.type) {
             case SDL_KEYDOWN:
             case SDL_KEYUP:

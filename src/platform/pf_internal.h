@@ -7,6 +7,7 @@
 
 // Each area frees its objects; PfShutdown calls them all.
 void PfVideoShutdown();
+void PfGamepadsShutdown();
 void PfAudioShutdown();
 void PfArchivesShutdown();
 void PfKeyFilesShutdown();

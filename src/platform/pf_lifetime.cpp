@@ -86,6 +86,7 @@ int InitSprite() {
 int InitKeyboard() {
     if (SDL_InitSubSystem(SDL_INIT_EVENTS) != 0) return 0;
     PfInput.keyboardUp = true;
+    PfStartGamepads();  // optional: without controllers the keyboard still works
     return 1;
 }
 
@@ -113,6 +114,7 @@ void PfVideoShutdown() {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         PfVideo.videoUp = false;
     }
+    PfGamepadsShutdown();
     if (PfInput.keyboardUp || PfInput.mouseUp) SDL_QuitSubSystem(SDL_INIT_EVENTS);
     PfResetInput();
     // The backend and the chosen headless desktop stay: a test that shuts the layer

@@ -333,6 +333,10 @@ void PfApplyMouseButton(int button, bool down);
 void PfApplyMouseLeave();
 void PfApplyWindowEvent(int event);
 int PfKeyFromScancode(SDL_Scancode code);
+// Game controllers (pf_gamepad.cpp): started with the keyboard, fed from the pump;
+// true when the event was a controller's.
+void PfStartGamepads();
+bool PfGamepadEvent(const SDL_Event& e);
 
 // Client size of the area the pointer is tracked in (the screen, else the window).
 void PfPointerArea(int& width, int& height);

@@ -282,6 +282,27 @@ void PfInjectKey(int key, int down);
 void PfInjectWindowEvent(int event);   // minimised, restored, activated, deactivated, close, repaint
 void PfInjectMouseLeave();
 
+// Test controllers: a virtual device plugged in through the system's joystick
+// layer, mapped by it as a standard game controller and read through the same
+// controller path as a real one. Buttons and axes are numbered in the standard
+// layout's order below; axes run from -32768 to 32767 (down and right positive).
+enum PfPadButton {
+    PF_PAD_A, PF_PAD_B, PF_PAD_X, PF_PAD_Y, PF_PAD_BACK, PF_PAD_GUIDE, PF_PAD_START,
+    PF_PAD_LEFT_STICK, PF_PAD_RIGHT_STICK, PF_PAD_LEFT_SHOULDER, PF_PAD_RIGHT_SHOULDER,
+    PF_PAD_UP, PF_PAD_DOWN, PF_PAD_LEFT, PF_PAD_RIGHT,
+    PF_PAD_BUTTONS
+};
+enum PfPadAxis {
+    PF_PAD_LEFT_X, PF_PAD_LEFT_Y, PF_PAD_RIGHT_X, PF_PAD_RIGHT_Y, PF_PAD_LEFT_TRIGGER, PF_PAD_RIGHT_TRIGGER,
+    PF_PAD_AXES
+};
+int PfAttachVirtualPad();  // a handle, 0 on failure; seen at the next snapshot
+void PfSetVirtualPadButton(int pad, int button, int down);
+void PfSetVirtualPadAxis(int pad, int axis, int value);
+void PfDetachVirtualPad(int pad);
+// The next start of the controller subsystem fails, as on a system without one.
+void PfRefuseNextGamepadStart();
+
 // ---------------------------------------------------------------------------
 // Archives: the game's data pack and ZIP files
 

@@ -218,3 +218,197 @@ TEST_F(InputTest, WindowNumbersAndHandles) {
     CloseGameWindow(42);
     EXPECT_EQ(IsGameWindow(0), 1);
 }
+
+// ---------------------------------------------------------------------------
+// Game controllers, driven through virtual devices the system maps itself
+
+static const int kPadCodes[] = {KEY_GAMEPAD_UP, KEY_GAMEPAD_DOWN, KEY_GAMEPAD_LEFT, KEY_GAMEPAD_RIGHT,
+                                KEY_GAMEPAD_A, KEY_GAMEPAD_B, KEY_GAMEPAD_START,
+                                KEY_GAMEPAD_LEFT_SHOULDER, KEY_GAMEPAD_RIGHT_SHOULDER};
+
+// The gamepad codes down in the last snapshot, and those released in it.
+static std::vector<int> PadCodesPushed() {
+    std::vector<int> codes;
+    for (int code : kPadCodes) {
+        if (KeyPushed(code)) codes.push_back(code);
+    }
+    return codes;
+}
+static std::vector<int> PadCodesReleased() {
+    std::vector<int> codes;
+    for (int code : kPadCodes) {
+        if (KeyReleased(code)) codes.push_back(code);
+    }
+    return codes;
+}
+
+// A virtual controller, picked up at the next snapshot.
+static int PlugPad() {
+    int pad = PfAttachVirtualPad();
+    ReadKeyboard();
+    return pad;
+}
+
+TEST_F(InputTest, EachControllerButtonHoldsItsCode) {
+    const struct {
+        int button;
+        int code;  // KEY_NONE: a button the game does not use
+    } kCases[] = {
+        {PF_PAD_UP, KEY_GAMEPAD_UP},
+        {PF_PAD_DOWN, KEY_GAMEPAD_DOWN},
+        {PF_PAD_LEFT, KEY_GAMEPAD_LEFT},
+        {PF_PAD_RIGHT, KEY_GAMEPAD_RIGHT},
+        {PF_PAD_A, KEY_GAMEPAD_A},
+        {PF_PAD_B, KEY_GAMEPAD_B},
+        {PF_PAD_START, KEY_GAMEPAD_START},
+        {PF_PAD_LEFT_SHOULDER, KEY_GAMEPAD_LEFT_SHOULDER},
+        {PF_PAD_RIGHT_SHOULDER, KEY_GAMEPAD_RIGHT_SHOULDER},
+        {PF_PAD_X, KEY_NONE},
+        {PF_PAD_Y, KEY_NONE},
+        {PF_PAD_BACK, KEY_NONE},
+        {PF_PAD_GUIDE, KEY_NONE},
+        {PF_PAD_LEFT_STICK, KEY_NONE},
+        {PF_PAD_RIGHT_STICK, KEY_NONE},
+    };
+    OpenScreen();  // presses count with the game's window open (headless: never focused)
+    int pad = PlugPad();
+    ASSERT_NE(pad, 0);
+    for (const auto& c : kCases) {
+        std::vector<int> expected;
+        if (c.code != KEY_NONE) expected.push_back(c.code);
+        PfSetVirtualPadButton(pad, c.button, 1);
+        ReadKeyboard();
+        EXPECT_EQ(PadCodesPushed(), expected) << "button " << c.button << " held";
+        if (c.code != KEY_NONE) {
+            EXPECT_EQ(KeyTyped(c.code), 1) << "button " << c.button;
+        }
+        PfSetVirtualPadButton(pad, c.button, 0);
+        ReadKeyboard();
+        EXPECT_EQ(PadCodesPushed(), std::vector<int>{}) << "button " << c.button << " let go";
+        EXPECT_EQ(PadCodesReleased(), expected) << "button " << c.button << " let go";
+    }
+}
+
+TEST_F(InputTest, LeftStickHoldsDirectionsPastItsDeadZoneWithoutChatter) {
+    // Held from 16384 on (half-way), let go under 12288 (three eighths).
+    const struct {
+        int axis, value;
+        std::vector<int> down;
+    } kSteps[] = {
+        {PF_PAD_LEFT_X, 16383, {}},
+        {PF_PAD_LEFT_X, 16384, {KEY_GAMEPAD_RIGHT}},
+        {PF_PAD_LEFT_X, 12288, {KEY_GAMEPAD_RIGHT}},
+        {PF_PAD_LEFT_X, 12287, {}},
+        {PF_PAD_LEFT_X, 15000, {}},
+        {PF_PAD_LEFT_X, -16384, {KEY_GAMEPAD_LEFT}},
+        {PF_PAD_LEFT_Y, -32768, {KEY_GAMEPAD_UP, KEY_GAMEPAD_LEFT}},
+        {PF_PAD_LEFT_Y, 32767, {KEY_GAMEPAD_DOWN, KEY_GAMEPAD_LEFT}},
+        {PF_PAD_LEFT_X, -12287, {KEY_GAMEPAD_DOWN}},
+        {PF_PAD_LEFT_Y, 0, {}},
+        {PF_PAD_RIGHT_X, 32767, {}},
+        {PF_PAD_RIGHT_Y, -32768, {}},
+        {PF_PAD_LEFT_TRIGGER, 32767, {}},
+    };
+    int pad = PlugPad();
+    ASSERT_NE(pad, 0);
+    int step = 0;
+    for (const auto& s : kSteps) {
+        PfSetVirtualPadAxis(pad, s.axis, s.value);
+        ReadKeyboard();
+        EXPECT_EQ(PadCodesPushed(), s.down) << "step " << step;
+        ++step;
+    }
+    // A stick trembling across the press threshold is one press, typed once.
+    int typed = 0;
+    for (int i = 0; i < 10; i++) {
+        PfSetVirtualPadAxis(pad, PF_PAD_LEFT_Y, i % 2 ? 15000 : 17000);
+        ReadKeyboard();
+        typed += KeyTyped(KEY_GAMEPAD_DOWN);
+    }
+    EXPECT_EQ(typed, 1);
+}
+
+TEST_F(InputTest, ACodeStaysDownWhileAnyControllerOrSourceHoldsIt) {
+    int first = PlugPad(), second = PlugPad();
+    ASSERT_NE(first, 0);
+    ASSERT_NE(second, 0);
+    // Two controllers on A: one letting go releases nothing.
+    PfSetVirtualPadButton(first, PF_PAD_A, 1);
+    PfSetVirtualPadButton(second, PF_PAD_A, 1);
+    ReadKeyboard();
+    EXPECT_EQ(KeyPushed(KEY_GAMEPAD_A), 1);
+    PfSetVirtualPadButton(first, PF_PAD_A, 0);
+    ReadKeyboard();
+    EXPECT_EQ(KeyPushed(KEY_GAMEPAD_A), 1);
+    EXPECT_EQ(KeyReleased(KEY_GAMEPAD_A), 0);
+    PfSetVirtualPadButton(second, PF_PAD_A, 0);
+    ReadKeyboard();
+    EXPECT_EQ(KeyReleased(KEY_GAMEPAD_A), 1);
+    // One controller's D-pad and stick on the same direction, and the second's
+    // D-pad: up only when all three let go.
+    PfSetVirtualPadButton(first, PF_PAD_UP, 1);
+    PfSetVirtualPadAxis(first, PF_PAD_LEFT_Y, -32768);
+    PfSetVirtualPadButton(second, PF_PAD_UP, 1);
+    ReadKeyboard();
+    PfSetVirtualPadButton(first, PF_PAD_UP, 0);
+    PfSetVirtualPadButton(second, PF_PAD_UP, 0);
+    ReadKeyboard();
+    EXPECT_EQ(PadCodesPushed(), std::vector<int>{KEY_GAMEPAD_UP}) << "the stick still holds it";
+    PfSetVirtualPadAxis(first, PF_PAD_LEFT_Y, 0);
+    ReadKeyboard();
+    EXPECT_EQ(PadCodesPushed(), std::vector<int>{});
+    EXPECT_EQ(PadCodesReleased(), std::vector<int>{KEY_GAMEPAD_UP});
+}
+
+TEST_F(InputTest, AControllerUnpluggedWhileHoldingLeavesOnlyWhatOthersHold) {
+    int first = PlugPad(), second = PlugPad();
+    ASSERT_NE(first, 0);
+    ASSERT_NE(second, 0);
+    PfSetVirtualPadButton(first, PF_PAD_A, 1);
+    PfSetVirtualPadButton(first, PF_PAD_LEFT_SHOULDER, 1);
+    PfSetVirtualPadAxis(first, PF_PAD_LEFT_X, 32767);
+    PfSetVirtualPadButton(second, PF_PAD_A, 1);
+    ReadKeyboard();
+    EXPECT_EQ(PadCodesPushed(), (std::vector<int>{KEY_GAMEPAD_RIGHT, KEY_GAMEPAD_A, KEY_GAMEPAD_LEFT_SHOULDER}));
+    PfDetachVirtualPad(first);
+    ReadKeyboard();
+    EXPECT_EQ(PadCodesPushed(), std::vector<int>{KEY_GAMEPAD_A}) << "the second controller still holds A";
+    EXPECT_EQ(PadCodesReleased(), (std::vector<int>{KEY_GAMEPAD_RIGHT, KEY_GAMEPAD_LEFT_SHOULDER}));
+    ReadKeyboard();
+    EXPECT_EQ(PadCodesReleased(), std::vector<int>{}) << "released once";
+    PfDetachVirtualPad(second);
+    ReadKeyboard();
+    EXPECT_EQ(PadCodesPushed(), std::vector<int>{});
+    EXPECT_EQ(PadCodesReleased(), std::vector<int>{KEY_GAMEPAD_A});
+    // Plugged in again while running: it acts at once.
+    int again = PlugPad();
+    PfSetVirtualPadButton(again, PF_PAD_B, 1);
+    ReadKeyboard();
+    EXPECT_EQ(PadCodesPushed(), std::vector<int>{KEY_GAMEPAD_B});
+}
+
+TEST_F(InputTest, AControllerPresentAtStartActsAndAMissingSubsystemIsNoFailure) {
+    // Plugged in before the layer starts: picked up with the others.
+    PfShutdown();
+    int pad = PfAttachVirtualPad();
+    ASSERT_NE(pad, 0);
+    ASSERT_EQ(InitKeyboard(), 1);
+    ReadKeyboard();
+    PfSetVirtualPadButton(pad, PF_PAD_START, 1);
+    ReadKeyboard();
+    EXPECT_EQ(PadCodesPushed(), std::vector<int>{KEY_GAMEPAD_START});
+    PfSetVirtualPadButton(pad, PF_PAD_START, 0);
+    ReadKeyboard();
+    EXPECT_EQ(PadCodesPushed(), std::vector<int>{});
+    // Without the controller subsystem the keyboard starts and works; controllers do nothing.
+    PfShutdown();
+    PfRefuseNextGamepadStart();
+    ASSERT_EQ(InitKeyboard(), 1);
+    pad = PlugPad();
+    ASSERT_NE(pad, 0);
+    PfSetVirtualPadButton(pad, PF_PAD_A, 1);
+    PfInjectKey(KEY_RETURN, 1);
+    ReadKeyboard();
+    EXPECT_EQ(PadCodesPushed(), std::vector<int>{});
+    EXPECT_EQ(KeyPushed(KEY_RETURN), 1);
+}
