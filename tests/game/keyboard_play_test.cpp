@@ -305,3 +305,35 @@ TEST_F(KeyboardPlay, KeysHideThePointerUntilTheMouseMoves) {
         StopHarness();
     }
 }
+
+// A virtual controller through the system's controller path: right shoulder
+// takes, the D-pad and the left stick move, A places.
+TEST_F(KeyboardPlay, VirtualControllerPlaysAMove) {
+    StartPlaying(ScreenBorderless, ModeEasy, SizeSmall);
+    GiveSlot(0, 9);  // 2 x 2 from (3, 3)
+    const int pad = PfAttachVirtualPad();
+    ASSERT_NE(pad, 0);
+    RunFrames(1);
+    auto push = [&](int button) {
+        PfSetVirtualPadButton(pad, button, 1);
+        RunFrames(1);
+        PfSetVirtualPadButton(pad, button, 0);
+        RunFrames(1);
+    };
+    push(PF_PAD_RIGHT_SHOULDER);
+    ASSERT_EQ(Play.KeyCarried, 1);
+    EXPECT_EQ(Play.KeySlot, 0);
+    push(PF_PAD_LEFT);
+    PfSetVirtualPadAxis(pad, PF_PAD_LEFT_Y, 32767);
+    RunFrames(1);
+    PfSetVirtualPadAxis(pad, PF_PAD_LEFT_Y, 0);
+    RunFrames(1);
+    EXPECT_EQ(Play.KeyColumn, 2);
+    EXPECT_EQ(Play.KeyRow, 4);
+    push(PF_PAD_A);
+    EXPECT_EQ(Play.KeyCarried, 0);
+    EXPECT_EQ(GameVars.Score, 10);
+    EXPECT_EQ(CellAt(2, 4).colour, 9);
+    EXPECT_EQ(CellAt(3, 5).colour, 9);
+    PfDetachVirtualPad(pad);
+}
