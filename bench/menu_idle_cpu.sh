@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # menu_idle_cpu.sh: how much of one core the real game uses while it sits at the main menu, or in a game, under Xvfb.
 #
-#   bash bench/menu_idle_cpu.sh [bin folder] [screen mode 0|1|2] [seconds] [WIDTHxHEIGHT] [menu|game]
+#   bash bench/menu_idle_cpu.sh [bin folder] [screen mode 0|1|2] [seconds] [WIDTHxHEIGHT] [menu|game|keys]
 #
 # Runs a copy of the built game with preferences beside it (so nothing reaches the
 # user's folders), lets the intro finish, then reads the process's user + system
@@ -12,7 +12,10 @@
 # measured. START_CLICKS="x y;x y;..." replaces that click with clicks in turn (for
 # example START, a mode and a size: "960 493;960 551;960 699" is EASY on LARGE at
 # 1920x1080); by default the middle of the main menu's second button (QUICKGAME) at
-# 1920x1080 is clicked, which picks a mode and size at random. With SHOTS_DIR set, an F2
+# 1920x1080 is clicked, which picks a mode and size at random. With "keys" the same
+# clicks start the game, then the keys alone take the middle slot's piece onto the
+# board and move it one cell right and one down; it stays carried, the pointer
+# hidden, while the game is measured. With SHOTS_DIR set, an F2
 # screenshot taken after the measurement is copied there, to check what was measured.
 set -u
 bin=${1:-build/bin}
@@ -23,7 +26,7 @@ what=${5:-menu}
 
 [ -x "$bin/prismoria" ] || { echo "no game in $bin" >&2; exit 1; }
 command -v xvfb-run >/dev/null || { echo "xvfb-run is missing" >&2; exit 1; }
-if [ "$what" = game ]; then
+if [ "$what" != menu ]; then
     command -v xdotool >/dev/null || { echo "xdotool is missing" >&2; exit 1; }
 fi
 width=${size%x*}
@@ -50,8 +53,14 @@ cd "$work"
 export HOME="$work/home" XDG_DATA_HOME="$work/data" SDL_AUDIODRIVER=dummy
 ./prismoria & pid=\$!
 sleep 8   # the studio logo, the title and the logo's slide
-if [ "$what" = game ]; then
+if [ "$what" != menu ]; then
     IFS=';'; for at in \$(echo "$startClicks"); do IFS=' '; xdotool mousemove \$at click 1; sleep 1; done; IFS=' '
+fi
+if [ "$what" = keys ]; then
+    xdotool key --delay 100 2 Right Down
+    sleep 1
+fi
+if [ "$what" = game ]; then
     # The middle tray slot sits at the bottom centre; carry its piece up onto the board.
     xdotool mousemove $((width / 2)) $((height - height / 16)) mousedown 1
     for y in $carry; do xdotool mousemove $dropX \$y; sleep 0.05; done

@@ -89,7 +89,7 @@ void RunOneFrame() {
     DrawScreenState();
     if (App.Settings.GameScreen == ScreenFullscreen) {
         ReadMouse();
-        if (App.ScreenState >= StateMainMenu) {
+        if (App.ScreenState >= StateMainMenu && !Pointer.Hidden) {
             DrawSprite(ImgPointer, MouseX(), MouseY());
         }
     }
@@ -125,6 +125,7 @@ void HandlePointerClick() {
 }  // namespace
 
 void HandlePointer() {
+    NoticeMouse();
     UpdateHover();
     if (App.Settings.GameScreen != ScreenFullscreen) {
         return;  // the windowed modes take presses and clicks from window events
@@ -232,6 +233,7 @@ void HandleKeys() {
     HandleGlobalKeys();
     const int state = App.ScreenState;
     if (state >= StatePlaying) {
+        HandleCarryKeys();
         HandlePlayKeys();  // the play screen's own Escape
     } else if (BackKeyReleased(state)) {
         HandleEscape();

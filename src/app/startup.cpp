@@ -104,6 +104,7 @@ void ResetGlobals() {
     Display = DisplayState{};
     Loop = LoopState{};
     Play = PlayState{};
+    Pointer = PointerWatch{};
     ResetMenuState();
     BoardResetAll();  // no game running, the piece catalogue built
     ClearBoardEvents();

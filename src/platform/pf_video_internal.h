@@ -161,6 +161,7 @@ struct PfWindow {
     SDL_Window* window = nullptr;
     int width = 0, height = 0;
     int cursor = 0;
+    bool cursorHidden = false;  // the game hid the pointer over this window
 };
 
 struct PfCursor {

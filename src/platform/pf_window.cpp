@@ -93,3 +93,19 @@ void SetWindowCursor(int window, int cursor) {
         SDL_SetCursor(SDL_GetDefaultCursor());
     }
 }
+
+void ShowWindowCursor(int window, int show) {
+    PfWindow* target = PfTableGet(PfVideo.windows, window);
+    if (!target) return;
+    target->cursorHidden = show == 0;
+    if (PfIsHeadless() || !PfVideo.videoUp) return;
+    // Giving the pointer back to the desktop (an inactive screen) shows it again, so
+    // the system's own state is asked rather than remembered.
+    const int wanted = show ? SDL_ENABLE : SDL_DISABLE;
+    if (SDL_ShowCursor(SDL_QUERY) != wanted) SDL_ShowCursor(wanted);
+}
+
+int WindowCursorShown(int window) {
+    const PfWindow* target = PfTableGet(PfVideo.windows, window);
+    return target && !target->cursorHidden;
+}

@@ -278,6 +278,10 @@ void MinimiseWindow(int number);
 // Loads a Windows .cur file from disk; returns a cursor handle or 0.
 int LoadCursorFile(const std::string& path);
 void SetWindowCursor(int window, int cursor);
+// Hides (0) or shows (1) the pointer while it is over the window; cheap to call
+// every frame, since the system is only asked when the state differs.
+void ShowWindowCursor(int window, int show);
+int WindowCursorShown(int window);  // 0 while hidden or without the window
 
 enum PfWindowEvent {
     WEV_NONE = 0,

@@ -37,9 +37,26 @@ struct PlayState {
     int DragHalfWidth = 0;   // half the carried image's display size, taken at pick-up
     int DragHalfHeight = 0;
     int MenuButtonImage = 0;  // normal or hover image of the status bar's menu button
+    // A piece carried by the keys sits on the board with its origin on a cell
+    // (the keyboard cursor); the mouse's Dragging stays 0 meanwhile.
+    int KeyCarried = 0;
+    int KeyShape = 0;
+    int KeySlot = 0;
+    int KeyColumn = 0;
+    int KeyRow = 0;
     BoardFramePlaces Frame;
 };
 extern PlayState Play;
+
+// What the mouse did last, so that any movement or press hands play back to it;
+// kept across games, since the pointer stays hidden until the mouse moves.
+struct PointerWatch {
+    int LastX = 0;
+    int LastY = 0;
+    int LastLeftDown = 0;
+    int Hidden = 0;  // the keys are in use: no pointer image, no window cursor
+};
+extern PointerWatch Pointer;
 
 // What the three status-bar boxes show now (nothing yet when empty), so that a
 // box is only rendered again when its text changes. Emptied whenever the box
@@ -78,6 +95,13 @@ void UpdateMenuButtonHover();
 // A click in state 9: the status bar's menu button opens the in-game menu.
 // Returns true when the click was taken.
 bool ClickMenuButton();
+// play_keys.cpp: once a frame before the pointer handling: a mouse movement or
+// a new press puts a key-carried piece back, and a movement shows the pointer again.
+void NoticeMouse();
+// State 9: the keys and gamepad codes that take, move, place and put back a piece.
+void HandleCarryKeys();
+// A key-carried piece back into its slot, silently; nothing when none is carried.
+void PutKeyPieceBack();
 // Escape in states 9 to 12, acted on once per frame (the main loop handles F2, M, N and the volume keys first).
 void HandlePlayKeys();
 // State 9: one frame of the clear effect, then whatever the rules asked for.

@@ -211,8 +211,13 @@ void DrawStatusBar(const EdgeBlit edges[EdgeCount]) {
     }
 }
 
-// Centred on the pointer with the halves taken at pick-up; partly off-screen is clipped.
+// Centred on the pointer with the halves taken at pick-up; partly off-screen is
+// clipped. A piece the keys carry stands with its origin on the cursor's cell.
 void DrawCarriedPiece() {
+    if (Play.KeyCarried) {
+        const BoardCell& cell = CellAt(Play.KeyColumn, Play.KeyRow);
+        DrawSprite(Assets.Shape[Play.KeyShape], cell.x, cell.y);
+    }
     if (!Play.Dragging) return;
     DrawSprite(Assets.Shape[Play.DragShape], PointerX() - Play.DragHalfWidth, PointerY() - Play.DragHalfHeight);
 }

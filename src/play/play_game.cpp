@@ -99,7 +99,10 @@ bool GameOnScreen() { return App.ScreenState == StatePlaying && GameVars.GameRun
 
 void PickUpPiece() {
     // No piece can be taken while the last clearing fades; the press is simply lost.
-    if (!GameOnScreen() || Effects.EffectActive) return;
+    if (!GameOnScreen()) return;
+    // A press hands the game to the mouse: a piece the keys carry goes back first.
+    PutKeyPieceBack();
+    if (Effects.EffectActive) return;
     const int x = PointerX();
     const int y = PointerY();
     for (int k = 0; k < TraySlots; ++k) {

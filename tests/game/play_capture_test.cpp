@@ -38,6 +38,17 @@ void CaptureGame(int width, int height, int size) {
     EXPECT_TRUE(SaveFrame(name + "_carrying.bmp"));
     ReleaseAt(0, 0);  // cancelled: back to its slot
 
+    // The same piece carried by the keys: on the board, two cells right of and one
+    // below its start, with no pointer drawn.
+    TapKey(KEY_1 + slot);
+    TapKey(KEY_RIGHT);
+    TapKey(KEY_RIGHT);
+    TapKey(KEY_DOWN);
+    RunFrames(1);
+    EXPECT_EQ(Play.KeyCarried, 1);
+    EXPECT_TRUE(SaveFrame(name + "_keys.bmp"));
+    TapKey(KEY_BACKSPACE);
+
     // A row one gem short, and the gem that completes it.
     for (int i = 0; i < Board.LastColumn; ++i) FillCell(i, 6, 1 + i % 11);
     for (int i = 0; i < BoardRows; ++i) {
@@ -56,3 +67,4 @@ using PlayCapture = HarnessTest;
 
 TEST_F(PlayCapture, DISABLED_GameAt1920x1080) { CaptureGame(1920, 1080, SizeMedium); }
 TEST_F(PlayCapture, DISABLED_GameAt1280x720) { CaptureGame(1280, 720, SizeLarge); }
+TEST_F(PlayCapture, DISABLED_GameAt1024x576) { CaptureGame(1024, 576, SizeSmall); }
