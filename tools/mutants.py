@@ -25,12 +25,27 @@ import time
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 BUILD = os.environ.get("MUTANTS_BUILD", os.path.join(ROOT, "build-mutants"))
 SHARDS = 4  # the game tests mostly wait on their start-up; four processes share the time
-# The game-test suites that drive the screens. Left out: the slow soak tests and the
-# suites of file formats, assets, layout figures and the log, which take half the
-# time. Leaving suites out can only count fewer catches, the same before and after.
-GAME_SUITES = ["Keys", "MainLoop", "Shell", "Transitions", "GameAudio", "DisplayRebuildTest", "LanguagePack",
-               "UserLanguage", "LanguageStartUp", "MenuScreens", "MusicRoad", "PlayInput", "PlayScreen", "Settings"]
-GAME_FILTER = ":".join(s + ".*" for s in GAME_SUITES)
+# The game-test suites run for a fault in each part of the code: those that drive
+# that part. Left out: the slow soak tests, and the suites of other parts (file
+# formats, assets, layout figures, the log ...), to keep a run within minutes on a
+# shared machine. Leaving suites out can only count fewer catches, alike before and
+# after new checks are added.
+AREA_SUITES = [
+    ("src/app/transitions.cpp", ["Transitions", "MenuScreens", "Settings", "Shell", "MusicRoad"]),
+    ("src/app/main_loop.cpp", ["PlayInput", "PlayScreen", "MainLoop", "Keys", "Shell"]),
+    ("src/menus/", ["Transitions", "MenuScreens", "Settings", "Shell", "DisplayRebuildTest"]),
+    ("src/play/", ["PlayInput", "PlayScreen", "Transitions", "MenuScreens"]),
+    ("src/audio/", ["GameAudio", "MusicRoad", "Settings", "Transitions"]),
+    ("src/data/", ["LanguagePack", "UserLanguage", "LanguageStartUp", "Settings"]),
+    ("src/board/", ["PlayInput"]),
+]
+
+
+def game_filter(path):
+    for prefix, suites in AREA_SUITES:
+        if path.startswith(prefix):
+            return ":".join(s + ".*" for s in suites)
+    return "-Soak*"
 # The generated data files are linked from here (another checkout's build may be named).
 DATA_FROM = os.environ.get("MUTANTS_DATA", os.path.join(ROOT, "build", "bin"))
 TEST_TIMEOUT = 900
@@ -214,7 +229,7 @@ def build():
     return run(["cmake", "--build", BUILD, "-j2", "--target", "game_tests", "board_tests"])
 
 
-def run_tests(log):
+def run_tests(log, path):
     """0 passed, 1 failed (or timed out). The game tests run in shards side by side;
     the first shard that fails ends the others."""
     code, _ = run(["timeout", str(TEST_TIMEOUT), os.path.join(BUILD, "bin", "board_tests"), "--gtest_fail_fast",
@@ -225,7 +240,7 @@ def run_tests(log):
     shards = []
     for i in range(SHARDS):
         out = open("%s.game_tests.%d" % (log, i), "wb")
-        shards.append((subprocess.Popen([os.path.join(BUILD, "bin", "game_tests"), "--gtest_filter=" + GAME_FILTER,
+        shards.append((subprocess.Popen([os.path.join(BUILD, "bin", "game_tests"), "--gtest_filter=" + game_filter(path),
                                           "--gtest_fail_fast", "--gtest_brief=1"], cwd=ROOT,
                                          env=dict(env, GTEST_SHARD_INDEX=str(i)), stdout=out,
                                          stderr=subprocess.STDOUT), out))
@@ -275,7 +290,7 @@ def main():
         code, out = build()
         if code != 0:
             sys.exit("the unchanged source does not build:\n" + out[-3000:])
-        if run_tests(os.path.join(logs, "baseline")) != 0:
+        if run_tests(os.path.join(logs, "baseline"), "") != 0:
             sys.exit("the unchanged source fails its tests: see " + logs)
 
     results = []
@@ -294,7 +309,7 @@ def main():
             if code != 0:
                 verdict = "no-build"
             else:
-                verdict = "caught" if run_tests(os.path.join(logs, "m%02d" % n)) else "MISSED"
+                verdict = "caught" if run_tests(os.path.join(logs, "m%02d" % n), path) else "MISSED"
         finally:
             restore()
         line = "%2d %-8s %-28s %s (%ds)" % (n, verdict, path.replace("src/", ""), what, time.time() - started)
