@@ -76,8 +76,8 @@ MUTANTS = [
     ("src/menus/menu_builders.cpp", 'constexpr ButtonRow GameOverRows[] = {{"tGameOverRETRY", 37, 680}, {"tGameOverMENU", 39, 840}};',
      'constexpr ButtonRow GameOverRows[] = {{"tGameOverRETRY", 37, 680}, {"tGameOverMENU", 39, 860}};',
      "game-over MENU row too low"),
-    ("src/menus/menu_builders.cpp", "b2.hitX1 = place.panel.x + p * (NoRight - tNo) / MenuButtonRefWidth;",
-     "b2.hitX1 = place.panel.x + p * (NoRight - tYes) / MenuButtonRefWidth;", "NO measured with YES's width"),
+    ("src/menus/menu_builders.cpp", "const int tNo = TextWidth(no);", "const int tNo = TextWidth(yes);",
+     "NO measured with YES's width"),
     ("src/menus/menu_builders.cpp", "panel.y = Display.MenuCenterY - side / 2;",
      "panel.y = Display.ScreenHeight / 2 - side / 2;", "menu popups centred on the screen, not below the logo"),
     ("src/menus/settings_panel.cpp", "constexpr int RowTops[8] = {0, 280, 380, 480, 580, 680, 900, 900};",
@@ -150,7 +150,8 @@ MUTANTS = [
     ("src/data/text_table.cpp", "SetText(key, value);", "if (Text(key).empty()) SetText(key, value);",
      "a repeated key keeps its first value"),
     ("src/data/text_table.cpp", 'locale = "en-GB";', 'return "";', "no locale gives empty parts"),
-    ("src/menus/menu_builders.cpp", "const int width = drawn ? side : 0;", "const int width = side;",
+    ("src/menus/menu_builders.cpp", "const int width = drawn ? side : 0;",
+     "const int width = drawn || side > 0 ? side : 0;",
      "a popup that could not be drawn keeps full-size buttons"),
 ]
 
@@ -225,8 +226,8 @@ def prepare_build():
             os.symlink(os.path.join(DATA_FROM, name), target)
 
 
-def build():
-    return run(["cmake", "--build", BUILD, "-j2", "--target", "game_tests", "board_tests"])
+def build(log=None):
+    return run(["cmake", "--build", BUILD, "-j2", "--target", "game_tests", "board_tests"], log=log)
 
 
 def run_tests(log, path):
@@ -305,7 +306,7 @@ def main():
         with open(full, "w", encoding="utf-8") as f:
             f.write(mutated)
         try:
-            code, out = build()
+            code, out = build(os.path.join(logs, "m%02d.build" % n))
             if code != 0:
                 verdict = "no-build"
             else:
