@@ -200,7 +200,9 @@ def mutate(text, original, faulty):
 
 
 def run(cmd, timeout=None, log=None):
-    env = dict(os.environ, SDL_AUDIODRIVER="dummy")  # as the test runner sets it
+    # As the test runner sets the audio; the compiler cache is bypassed, as it has
+    # been seen to hand back the unchanged object for a planted fault.
+    env = dict(os.environ, SDL_AUDIODRIVER="dummy", CCACHE_DISABLE="1")
     try:
         done = subprocess.run(cmd, cwd=ROOT, env=env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
                               timeout=timeout)
