@@ -36,7 +36,8 @@ constexpr const char* LanguageComponentVersion = "2.0";
 constexpr const char* LanguagePackName = "Prismoria.languages";
 
 // The user's locale: part 0 the whole code ("en_GB"), 1 the language ("en"),
-// 2 the region ("GB"); any other part, or no locale at all, gives "".
+// 2 the region ("GB"); any other part gives "". Without a locale (unset, "C",
+// "POSIX") the parts are those of British English.
 std::string DetectUserLanguage(int part);
 // Fills Languages from a pack folder or ZIP archive; 1 when it could be read.
 int ScanLanguages(const std::string& packPath);
@@ -48,6 +49,7 @@ int FindLanguage(const std::string& code);
 bool LanguageAvailable(const std::string& code);
 // The shipped language for a code from the system's locale: the same code, else
 // the first in the list that shares its language part ("de_AT" finds "de_DE");
-// "" when none does.
+// "" when none does. Kept on purpose: a player whose locale names a region the
+// pack does not ship still gets the language itself rather than English.
 std::string ClosestLanguage(const std::string& code);
 void ResetLanguages();  // frees the flag images and empties the list

@@ -63,16 +63,14 @@ void RebuildLanguageList() {
 }
 
 // Every key of every group of an opened file, in file order; a later occurrence
-// overwrites an earlier one. Closes the file.
+// overwrites an earlier one, also in a repeated group or a second group of the
+// same name (a file merged by hand). Closes the file.
 int MergeKeyFile(int file) {
     if (file == 0) {
         return 0;
     }
-    for (const std::string& group : ListGroups(file)) {
-        SelectGroup(file, group);
-        for (const std::string& key : ListKeys(file, group)) {
-            SetText(key, ReadKeyText(file, key, ""));
-        }
+    for (const auto& [key, value] : ListGroupEntries(file)) {
+        SetText(key, value);
     }
     CloseKeyFile(file);
     return 1;
@@ -110,7 +108,8 @@ bool IsFolder(const std::string& path) {
 std::string DetectUserLanguage(int part) {
     std::string locale = UserLocale();
     if (locale.empty()) {
-        return "";
+        // No locale at all (unset, "C", "POSIX"): British English, in its three parts.
+        locale = "en-GB";
     }
     if (part == 0) {
         for (char& c : locale) {

@@ -106,6 +106,7 @@ void BuildMenuPopup(MenuPanel& panel, int image, const char* titleKey, int title
                     MenuButton* buttons, const ButtonRow* rows, int count) {
     panel.image = image;
     const int side = Menus.PopupSide;
+    bool drawn = false;
     if (StartPanel(image, ImgQuitTemplate)) {
         DrawPanelTitle(titleFont, Text(titleKey));
         UseFont(labelFont);
@@ -114,8 +115,12 @@ void BuildMenuPopup(MenuPanel& panel, int image, const char* titleKey, int title
         panel.y = Display.MenuCenterY - side / 2;
         PlaceCentredButtons(buttons, rows, count, panel, SpriteWidth(image), SpriteHeight(image), PopupRefHeight);
         StopDrawing();
+        drawn = true;
     }
-    RenderCentredButtons(buttons, rows, count, labelFont, side, MenuButtonHeight(double(side)));
+    // Without a drawn panel the buttons get no size: the old hit rectangles stay,
+    // and no full-size image of nothing is drawn at them.
+    const int width = drawn ? side : 0;
+    RenderCentredButtons(buttons, rows, count, labelFont, width, MenuButtonHeight(double(width)));
 }
 
 }  // namespace

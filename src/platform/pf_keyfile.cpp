@@ -293,6 +293,16 @@ std::vector<std::string> ListKeys(int file, const std::string& group) {
     return keys;
 }
 
+std::vector<std::pair<std::string, std::string>> ListGroupEntries(int file) {
+    std::vector<std::pair<std::string, std::string>> entries;
+    KeyFile* f = FindKeyFile(file);
+    if (!f || f->output) return entries;
+    for (size_t i = 1; i < f->groups.size(); i++) {
+        for (const KeyEntry& e : f->groups[i].entries) entries.emplace_back(e.key, e.value);
+    }
+    return entries;
+}
+
 // A created file still open is written out rather than left truncated.
 void PfKeyFilesShutdown() {
     while (!KeyFiles.files.empty()) CloseKeyFile(KeyFiles.files.begin()->first);

@@ -16,6 +16,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 constexpr int PF_ANY = -1;
@@ -362,6 +363,9 @@ void WriteKeyNumber(int file, const std::string& key, int64_t value);
 void WriteComment(int file, const std::string& text);
 std::vector<std::string> ListGroups(int file);
 std::vector<std::string> ListKeys(int file, const std::string& group);
+// Every entry of every group in file order, repeated groups and keys included (the
+// entries before the first group line belong to none and are left out).
+std::vector<std::pair<std::string, std::string>> ListGroupEntries(int file);
 
 // ---------------------------------------------------------------------------
 // Files and folders

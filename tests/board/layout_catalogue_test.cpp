@@ -122,30 +122,37 @@ TEST(Layout, SnapZoneWithAQuarterTileRoundedDown)
     EXPECT_EQ(cell.snapBottom, cell.y + 25);
 }
 
+// On a 1920-wide screen (T = 96, top 96) the small board starts at x = 576 and the
+// large one at 192; a cell's zone runs from 24 before its corner to 48 past it,
+// both ends open. Off the diagonal of the wide board row and column must not be
+// interchanged.
 TEST(Layout, FindSnapCellIsStrictAndSkipsTheStrips)
 {
-    StartTestGame(ModeEasy, SizeSmall);
-    int column = -1;
-    int row = -1;
-    ASSERT_EQ(FindSnapCell(553, 73, &column, &row), 1);
-    EXPECT_EQ(column, 0);
-    EXPECT_EQ(row, 0);
-    ASSERT_EQ(FindSnapCell(623, 143, &column, &row), 1);
-    EXPECT_EQ(column, 0);
-    EXPECT_EQ(row, 0);
-    // The zone's own edges are outside it.
-    EXPECT_EQ(FindSnapCell(552, 100, &column, &row), 0);
-    EXPECT_EQ(FindSnapCell(624, 100, &column, &row), 0);
-    EXPECT_EQ(FindSnapCell(600, 72, &column, &row), 0);
-    EXPECT_EQ(FindSnapCell(600, 144, &column, &row), 0);
-    // Between two zones (x + T/2 .. x + 3T/4) lies a strip that is no cell's.
-    EXPECT_EQ(FindSnapCell(576 + 60, 96, &column, &row), 0);
-    // Cell (7, 7) at (1248, 768), and nothing past the board.
-    ASSERT_EQ(FindSnapCell(1248 + 47, 768 - 23, &column, &row), 1);
-    EXPECT_EQ(column, 7);
-    EXPECT_EQ(row, 7);
-    EXPECT_EQ(FindSnapCell(1248 + 96, 768, &column, &row), 0);
-    EXPECT_EQ(FindSnapCell(-1, -1, &column, &row), 0);
+    struct Case {
+        int size, px, py;
+        int column, row;  // -1: no cell
+    };
+    const Case cases[] = {
+        {SizeSmall, 553, 73, 0, 0},         {SizeSmall, 623, 143, 0, 0},
+        {SizeSmall, 552, 100, -1, -1},      {SizeSmall, 624, 100, -1, -1},  // the zone's own edges
+        {SizeSmall, 600, 72, -1, -1},       {SizeSmall, 600, 144, -1, -1},
+        {SizeSmall, 636, 96, -1, -1},       // the strip between two zones
+        {SizeSmall, 1295, 745, 7, 7},       {SizeSmall, 1344, 768, -1, -1},  // nothing past the board
+        {SizeSmall, -1, -1, -1, -1},        {SizeLarge, 1450, 268, 13, 2},  // cell (13, 2) at (1440, 288)
+        {SizeLarge, 424, 712, 2, 6},        // cell (2, 6) at (384, 672)
+        {SizeLarge, 1679, 815, 15, 7},      {SizeLarge, 1680, 768, -1, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("size " + std::to_string(c.size) + " at " + std::to_string(c.px) + ", " + std::to_string(c.py));
+        StartTestGame(ModeEasy, c.size);
+        int column = -1;
+        int row = -1;
+        EXPECT_EQ(FindSnapCell(c.px, c.py, &column, &row), c.column >= 0 ? 1 : 0);
+        if (c.column >= 0) {
+            EXPECT_EQ(column, c.column);
+            EXPECT_EQ(row, c.row);
+        }
+    }
 }
 
 // ---------------------------------------------------------------- game start

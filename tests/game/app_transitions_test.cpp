@@ -1,6 +1,8 @@
 // app_transitions_test.cpp: every click transition between the screen states, and the intro timing.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "play/play.h"
 #include "app/spine.h"
 #include "audio/audio.h"
@@ -47,25 +49,111 @@ TEST_F(Transitions, TitleIntroEndsEvenWithoutASlideStep) {
     EXPECT_EQ(Display.LogoY, 0);
 }
 
-TEST_F(Transitions, MainMenuButtonsOpenTheirScreens) {
-    StartAtMainMenu();
-    const int expected[7] = {0, StateGameMode, StatePlaying, StateSettings, StateHelp, StateCredits,
-                             StateQuitConfirm};
-    for (int button : {1, 3, 4, 5, 6}) {
-        App.ScreenState = StateMainMenu;
-        ResetMainMenuHover(0);
-        ClickButton(StateMainMenu, button);
-        EXPECT_EQ(App.ScreenState, expected[button]) << "button " << button;
+namespace {
+
+// The effects (sounds 2 to 7) playing now, as a bit per sound number.
+int EffectsPlaying() {
+    int bits = 0;
+    for (int sound = SndRefused; sound <= SndNewBest; ++sound) {
+        if (SoundStatus(sound, -1) == SOUND_PLAYING) bits |= 1 << sound;
     }
-    // Entering a screen clears its hover, whatever it was left at.
-    for (int button : {1, 3, 4, 5, 6}) {
-        App.ScreenState = StateMainMenu;
-        Menus.MainMenuHover = button;
-        *MenuScreenFor(expected[button]).hover = 1;
+    return bits;
+}
+
+void SilenceEffects() {
+    for (int sound = SndRefused; sound <= SndNewBest; ++sound) StopSoundClip(sound, -1);
+}
+
+}  // namespace
+
+// Every accepted click of every panel, and of the status bar's menu button, plays
+// the click (effect 6) and nothing else, and leads to its screen (YES of the quit
+// question ends the loop instead); a click on no button is silent and stays. A screen
+// entered by a click shows every button in its normal image and no hover, even if
+// it was left hovered. Settings rows: music and sounds on, borderless, so row 4 is
+// BORDERLESS (69); rows 1 and 5 hold images made per language and resolution.
+TEST_F(Transitions, EveryAcceptedClickClicksAndEntersItsScreenUnhovered) {
+    StartAtMainMenu();
+    StartGameThroughMenus(1, 1);
+    struct Click {
+        int from, button, to;  // button 0: the pointer over no button (status bar: over its menu button)
+        bool sound;
+    };
+    const Click clicks[] = {
+        {StateMainMenu, 1, StateGameMode, true},     {StateMainMenu, 2, StatePlaying, true},
+        {StateMainMenu, 3, StateSettings, true},     {StateMainMenu, 4, StateHelp, true},
+        {StateMainMenu, 5, StateCredits, true},      {StateMainMenu, 6, StateQuitConfirm, true},
+        {StateMainMenu, 0, StateMainMenu, false},    {StateGameMode, 1, StateBoardSize, true},
+        {StateGameMode, 2, StateBoardSize, true},    {StateGameMode, 3, StateBoardSize, true},
+        {StateGameMode, 4, StateMainMenu, true},     {StateGameMode, 0, StateGameMode, false},
+        {StateBoardSize, 1, StatePlaying, true},     {StateBoardSize, 2, StatePlaying, true},
+        {StateBoardSize, 3, StatePlaying, true},     {StateBoardSize, 4, StateGameMode, true},
+        {StateHelp, 1, StateMainMenu, true},         {StateCredits, 1, StateMainMenu, true},
+        {StateHelp, 0, StateHelp, false},            {StateSettings, 1, StateSettings, true},
+        {StateSettings, 2, StateSettings, true},     {StateSettings, 3, StateSettings, true},
+        {StateSettings, 4, StateSettings, true},     {StateSettings, 5, StateSettings, true},
+        {StateSettings, 6, StateMainMenu, true},     {StateSettings, 7, StateMainMenu, true},
+        {StateSettings, 0, StateSettings, false},    {StateQuitConfirm, 1, StateQuitConfirm, true},
+        {StateQuitConfirm, 2, StateMainMenu, true},  {StateQuitConfirm, 0, StateQuitConfirm, false},
+        {StateInGameMenu, 1, StatePlaying, true},    {StateInGameMenu, 2, StatePlaying, true},
+        {StateInGameMenu, 3, StateInGameQuit, true}, {StateInGameMenu, 0, StateInGameMenu, false},
+        {StateInGameQuit, 1, StateMainMenu, true},   {StateInGameQuit, 2, StateInGameMenu, true},
+        {StateInGameQuit, 0, StateInGameQuit, false}, {StateGameOver, 1, StatePlaying, true},
+        {StateGameOver, 2, StateMainMenu, true},     {StateGameOver, 0, StateGameOver, false},
+        {StatePlaying, 0, StateInGameMenu, true},    {StatePlaying, 1, StatePlaying, false},
+    };
+    // Normal images of every button of the screens a click enters (0: not checked).
+    struct Normal {
+        int state;
+        int images[8];
+    };
+    const Normal normals[] = {
+        {StateMainMenu, {0, 19, 21, 23, 25, 27, 29}}, {StateBoardSize, {0, 41, 43, 45, 47}},
+        {StateGameMode, {0, 49, 51, 53, 55}},         {StateHelp, {0, 75}},
+        {StateCredits, {0, 77}},                      {StateSettings, {0, 0, 57, 61, 69, 0, 71, 73}},
+        {StateQuitConfirm, {0, 79, 81}},              {StateInGameMenu, {0, 31, 33, 35}},
+        {StateInGameQuit, {0, 79, 81}},
+    };
+    const ScreenRect& menu = PlayLayout.MenuButtonArea;
+    for (const Click& c : clicks) {
+        SCOPED_TRACE("state " + std::to_string(c.from) + " button " + std::to_string(c.button));
+        GameVars.GameMode = 1;
+        GameVars.BoardSize = 1;
+        GameVars.GameRunning = c.from == StateGameOver ? 0 : 1;
+        App.QuitRequested = 0;
+        if (c.from == StateSettings) OpenSettings();
+        App.ScreenState = c.from;
+        // The screen to be entered was left hovered, its buttons showing a stale image.
+        const MenuScreenRef target = MenuScreenFor(c.to);
+        if (c.to != c.from && target.count > 0) {
+            *target.hover = 1;
+            for (int i = 1; i <= target.count; ++i) target.buttons[i].image = -1;
+        }
+        if (c.from == StatePlaying) {
+            // Over the status bar's menu button, or beside it.
+            const int x = c.button == 0 ? (menu.x1 + menu.x2) / 2 : menu.x2 + 3;
+            PfInjectMouseMove(x, (menu.y1 + menu.y2) / 2);
+            RunOneFrame();
+            ASSERT_EQ(App.ScreenState, StatePlaying);
+        } else {
+            *MenuScreenFor(c.from).hover = c.button;
+        }
+        SilenceEffects();
         HandleClick();
-        ASSERT_EQ(App.ScreenState, expected[button]);
-        EXPECT_EQ(*MenuScreenFor(App.ScreenState).hover, 0) << "button " << button;
-        EXPECT_EQ(Menus.MainMenuHover, 0);
+        EXPECT_EQ(App.ScreenState, c.to);
+        EXPECT_EQ(App.QuitRequested, c.from == StateQuitConfirm && c.button == 1 ? 1 : 0);
+        EXPECT_EQ(App.ReopenPending, 0);
+        EXPECT_EQ(EffectsPlaying(), c.sound ? 1 << SndClick : 0);
+        if (c.to == c.from || target.count == 0) continue;
+        EXPECT_EQ(*target.hover, 0);
+        for (const Normal& n : normals) {
+            if (n.state != c.to) continue;
+            for (int i = 1; i <= target.count; ++i) {
+                if (n.images[i] != 0) {
+                    EXPECT_EQ(target.buttons[i].image, n.images[i]) << "button " << i;
+                }
+            }
+        }
     }
 }
 
@@ -109,29 +197,6 @@ TEST_F(Transitions, GameModeAndBoardSizeWalkToAGameAndBack) {
         EXPECT_EQ(GameVars.Score, 0);
         for (int k = 0; k < TraySlots; ++k) EXPECT_GT(Tray.Slots[k].piece, 0);
     }
-}
-
-TEST_F(Transitions, HelpCreditsQuitAndSettingsLeadBack) {
-    StartAtMainMenu();
-    for (int state : {StateHelp, StateCredits}) {
-        App.ScreenState = state;
-        ClickButton(state, 1);
-        EXPECT_EQ(App.ScreenState, StateMainMenu);
-    }
-    App.ScreenState = StateQuitConfirm;
-    ClickButton(StateQuitConfirm, 2);  // NO
-    EXPECT_EQ(App.ScreenState, StateMainMenu);
-    EXPECT_EQ(App.QuitRequested, 0);
-    OpenSettings();
-    ClickButton(StateSettings, 7);  // CANCEL
-    EXPECT_EQ(App.ScreenState, StateMainMenu);
-    OpenSettings();
-    ClickButton(StateSettings, 6);  // OK without changes
-    EXPECT_EQ(App.ScreenState, StateMainMenu);
-    EXPECT_EQ(App.ReopenPending, 0);
-    App.ScreenState = StateQuitConfirm;
-    ClickButton(StateQuitConfirm, 1);  // YES
-    EXPECT_EQ(App.QuitRequested, 1);
 }
 
 TEST_F(Transitions, SettingsRowsStepPendingValuesOnly) {

@@ -84,14 +84,32 @@ TEST_F(LanguagePack, MissingPackGivesAnEmptyList) {
     EXPECT_EQ(LoadLanguage(Folders.root + "nothing here", "en_GB"), 0);
 }
 
+// Every key of every group goes into the table and a repeated key keeps its later
+// value: in another group, in the same group, and in a second group of the same
+// name (a file merged by hand).
 TEST_F(LanguagePack, LoadMergesEveryGroupAndLaterKeysWin) {
-    WriteLanguage(pack + "/", "xx_XX", "Test",
-                  "[MENU]\r\ntMenuSTART = GO\r\ntMenuQUIT = LEAVE\r\n[OTHER]\r\ntMenuSTART = BEGIN\r\n");
-    ASSERT_EQ(LoadLanguage(pack, "xx_XX"), 1);
-    EXPECT_EQ(Text("tMenuSTART"), "BEGIN");
-    EXPECT_EQ(Text("tMenuQUIT"), "LEAVE");
-    EXPECT_EQ(Text("tLangFileNAME"), "Test") << "the header's keys go into the table too";
-    EXPECT_EQ(Text("tNoSuchKey"), "");
+    struct Case {
+        const char* what;
+        const char* groups;
+        const char* start;  // what tMenuSTART reads afterwards
+    };
+    const Case cases[] = {
+        {"another group", "[MENU]\r\ntMenuSTART = GO\r\ntMenuQUIT = LEAVE\r\n[OTHER]\r\ntMenuSTART = BEGIN\r\n",
+         "BEGIN"},
+        {"the same group", "[MENU]\r\ntMenuSTART = GO\r\ntMenuQUIT = LEAVE\r\ntMenuSTART = BEGIN\r\n", "BEGIN"},
+        {"a group of the same name",
+         "[MENU]\r\ntMenuSTART = GO\r\n[OTHER]\r\ntMenuQUIT = LEAVE\r\n[menu]\r\ntMenuSTART = BEGIN\r\n", "BEGIN"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ResetTextTable();
+        WriteLanguage(pack + "/", "xx_XX", "Test", c.groups);
+        ASSERT_EQ(LoadLanguage(pack, "xx_XX"), 1);
+        EXPECT_EQ(Text("tMenuSTART"), c.start);
+        EXPECT_EQ(Text("tMenuQUIT"), "LEAVE");
+        EXPECT_EQ(Text("tLangFileNAME"), "Test") << "the header's keys go into the table too";
+        EXPECT_EQ(Text("tNoSuchKey"), "");
+    }
 }
 
 TEST_F(LanguagePack, KeysMissingFromTheNewLanguageKeepTheOldText) {
@@ -186,8 +204,17 @@ TEST(UserLanguage, LocaleGivesCodeLanguageAndRegion) {
     EXPECT_EQ(DetectUserLanguage(1), "de");
     EXPECT_EQ(DetectUserLanguage(2), "AT");
     EXPECT_EQ(DetectUserLanguage(3), "");
-    setenv("LANG", "C", 1);
-    EXPECT_EQ(DetectUserLanguage(0), "") << "no locale: the caller falls back to en_GB";
+    // No locale at all: British English.
+    for (const char* lang : {"C", "POSIX", ""}) {
+        if (*lang) {
+            setenv("LANG", lang, 1);
+        } else {
+            unsetenv("LANG");
+        }
+        EXPECT_EQ(DetectUserLanguage(0), "en_GB") << lang;
+        EXPECT_EQ(DetectUserLanguage(1), "en") << lang;
+        EXPECT_EQ(DetectUserLanguage(2), "GB") << lang;
+    }
     for (const SavedVariable& v : saved) {
         if (v.present) {
             setenv(v.name, v.value.c_str(), 1);

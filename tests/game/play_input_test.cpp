@@ -88,9 +88,10 @@ TEST_F(PlayInput, EmptySlotIsNotPickedUp) {
 }
 
 // A release that finds no cell, or a cell where the piece does not fit, puts the
-// piece back into its slot with the failure sound.
+// piece back into its slot with the failure sound; so does a release outside the
+// window, where the pointer reads (-1, -1).
 TEST_F(PlayInput, CancelledDropRestoresTheSlot) {
-    StartPlaying(ScreenBorderless, ModeEasy, SizeSmall);
+    StartPlaying(ScreenWindowed, ModeEasy, SizeSmall);
     FillCell(4, 4, 3);
     GiveSlot(2, 7);  // 2 x 2
     struct Case {
@@ -101,6 +102,7 @@ TEST_F(PlayInput, CancelledDropRestoresTheSlot) {
         {"beyond the board", 5, 5},
         {"onto a filled cell", PointerXFor(7, 3), PointerYFor(7, 3)},
         {"hanging over the last column", PointerXFor(7, Board.LastColumn), PointerYFor(7, 0)},
+        {"outside the window", -1, -1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -108,6 +110,11 @@ TEST_F(PlayInput, CancelledDropRestoresTheSlot) {
         ASSERT_EQ(Play.Dragging, 1);
         EXPECT_EQ(Tray.Slots[2].image, ImgEmptyTraySlot) << "the slot is empty while its piece is carried";
         ASSERT_FALSE(RefusedSoundPlaying());
+        if (c.x < 0) {
+            PfInjectMouseLeave();
+            ASSERT_EQ(PointerX(), -1);
+            ASSERT_EQ(PointerY(), -1);
+        }
         ReleaseAt(c.x, c.y);
         EXPECT_EQ(Play.Dragging, 0);
         EXPECT_TRUE(RefusedSoundPlaying());
@@ -152,12 +159,18 @@ TEST_F(PlayInput, EscapeKeepsTheCarriedPiece) {
 
 // In full screen one press both tests the tray and clicks: on the menu button it
 // opens the in-game menu, on a slot it picks the piece up and opens nothing.
+// Holding the button while sweeping over the other slots takes no second piece.
 TEST_F(PlayInput, FullScreenPressOnMenuButtonOrSlot) {
     StartPlaying(ScreenFullscreen, ModeEasy, SizeSmall);
     const ScreenRect& menu = PlayLayout.MenuButtonArea;
     PressAt(SlotCentreX(2), SlotCentreY(2));
     EXPECT_EQ(Play.Dragging, 1);
     EXPECT_EQ(App.ScreenState, StatePlaying);
+    for (int slot : {1, 0}) {
+        MoveTo(SlotCentreX(slot), SlotCentreY(slot));
+        EXPECT_EQ(Play.DragSlot, 2);
+        EXPECT_EQ(Tray.Slots[slot].image, BoardImages.Tray[Tray.Slots[slot].piece]) << "slot " << slot;
+    }
     ReleaseAt(5, 5);
     ASSERT_EQ(Play.Dragging, 0);
     PressAt((menu.x1 + menu.x2) / 2, (menu.y1 + menu.y2) / 2);
@@ -246,27 +259,26 @@ TEST_F(PlayInput, SnapZoneEdges) {
     EXPECT_EQ(GameVars.Moves, 0);
 }
 
-// Whole games to the game-over panel, every move carried by the pointer from its slot,
-// in each screen mode on each board size.
+// Whole games to the game-over panel, every move carried by the pointer from its slot:
+// one per screen mode, each on another board size (the rules' own games cover the rest).
 TEST_F(PlayInput, WholeGamesToGameOver) {
     for (int screen : {ScreenFullscreen, ScreenWindowed, ScreenBorderless}) {
-        for (int size : {SizeSmall, SizeMedium, SizeLarge}) {
-            SCOPED_TRACE(std::string(ModeName(screen)) + ", size " + std::to_string(size));
-            StartPlaying(screen, 1 + (size + screen) % 3, size);
-            uint64_t bot = uint64_t(17 + 3 * screen + size);
-            int moves = 0;
-            BoardMove move;
-            while (App.ScreenState == StatePlaying && moves < 600) {
-                ASSERT_EQ(ChooseBotMove(BotRandom, &bot, &move), 1) << "a piece fits while the game runs";
-                DragToCell(move.slot, move.column, move.row);
-                ++moves;
-                ASSERT_EQ(GameVars.Moves, moves) << "every move lands where it was carried";
-                RunUntilEffectEnds();
-            }
-            EXPECT_EQ(App.ScreenState, StateGameOver);
-            EXPECT_EQ(GameVars.GameRunning, 0);
-            EXPECT_GE(GameVars.Score, 10 * moves);
-            StopHarness();
+        const int size = SizeSmall + screen;
+        SCOPED_TRACE(std::string(ModeName(screen)) + ", size " + std::to_string(size));
+        StartPlaying(screen, 1 + (size + screen) % 3, size);
+        uint64_t bot = uint64_t(17 + 3 * screen + size);
+        int moves = 0;
+        BoardMove move;
+        while (App.ScreenState == StatePlaying && moves < 600) {
+            ASSERT_EQ(ChooseBotMove(BotRandom, &bot, &move), 1) << "a piece fits while the game runs";
+            DragToCell(move.slot, move.column, move.row);
+            ++moves;
+            ASSERT_EQ(GameVars.Moves, moves) << "every move lands where it was carried";
+            RunUntilEffectEnds();
         }
+        EXPECT_EQ(App.ScreenState, StateGameOver);
+        EXPECT_EQ(GameVars.GameRunning, 0);
+        EXPECT_GE(GameVars.Score, 10 * moves);
+        StopHarness();
     }
 }

@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <iterator>
+#include <utility>
+#include <vector>
 
 #include "menus/menus.h"
 #include "play_test_util.h"
@@ -59,8 +62,6 @@ TEST_F(PlayScreen, StatusBarContentsAtFullHd) {
         SCOPED_TRACE(c.cell);
         EXPECT_EQ(SpriteWidth(c.image), c.width);
         EXPECT_EQ(SpriteHeight(c.image), c.height);
-        EXPECT_EQ(PlayLayout.StatusCell[c.cell].contentX, c.x);
-        EXPECT_EQ(PlayLayout.StatusCell[c.cell].contentY, c.y);
         // Drawn opaque at its place: the screen shows the image's own pixel, between the caps.
         const int px = c.width / 2, py = 2;
         EXPECT_EQ(ScreenPixel(c.x + px, c.y + py) & 0xFFFFFFu, ShownPixel(c.image, px, py) & 0xFFFFFFu);
@@ -72,22 +73,70 @@ TEST_F(PlayScreen, StatusBarContentsAtFullHd) {
     EXPECT_NE(MeasureWith(HudFont), MeasureWith(atTwentyTwo));
 }
 
-// The rails and ornaments follow the board's width; the board with its side rails
-// spans X - 5T..X + 5T, X - 7T..X + 7T and X - 9T..X + 9T.
+namespace {
+
+// The opaque pixels of a sprite as shown at its display size, row by row (0 where see-through).
+std::vector<uint32_t> OpaquePixels(int sprite) {
+    const int w = SpriteWidth(sprite), h = SpriteHeight(sprite);
+    std::vector<uint32_t> pixels(size_t(w) * size_t(h), 0);
+    const int image = CreateImage(PF_ANY, w, h);
+    if (image != 0 && StartDrawing(ImageOutput(image))) {
+        DrawShownSpriteOn(sprite, 0, 0);
+        StopDrawing();
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) {
+                const uint32_t p = ImagePixel(image, x, y);
+                if (ColourAlpha(p) == 255) pixels[size_t(y) * size_t(w) + size_t(x)] = p;
+            }
+        }
+    }
+    if (image != 0) FreeImage(image);
+    return pixels;
+}
+
+// How many opaque pixels of the sprite's area (x0..x1, y0..y1 of the sprite) the
+// screen shows at (at.x, at.y) with another colour; `opaque` counts them all.
+int PixelsNotShown(int sprite, ScreenPoint at, int x0, int y0, int x1, int y1, int* opaque) {
+    const std::vector<uint32_t> pixels = OpaquePixels(sprite);
+    const int w = SpriteWidth(sprite);
+    int wrong = 0;
+    *opaque = 0;
+    for (int y = y0; y < y1; ++y) {
+        for (int x = x0; x < x1; ++x) {
+            const uint32_t p = pixels[size_t(y) * size_t(w) + size_t(x)];
+            if (p == 0) continue;
+            ++*opaque;
+            if ((ScreenPixel(at.x + x, at.y + y) & 0xFFFFFFu) != (p & 0xFFFFFFu)) ++wrong;
+        }
+    }
+    return wrong;
+}
+
+}  // namespace
+
+// At 1920 x 1080 (T = 96, board top 96) the rails and ornaments of each board
+// size lie at their worked places; the board with its side rails spans X - 5T..X + 5T,
+// X - 7T..X + 7T and X - 9T..X + 9T. Each ornament shows its own image there (in
+// the tile of it that nothing drawn later covers).
 TEST_F(PlayScreen, BoardFrameFollowsTheBoardSize) {
     StartPlaying(1920, 1080, ModeEasy, SizeSmall);
-    const int t = 96, x = 960;
+    const int t = 96;
     struct Case {
-        int size, boardLeft, halfSpanInTiles;
+        int size, railWidth;
+        ScreenPoint top, bottom, left, right, topLeft, topRight, bottomLeft, bottomRight;
     };
-    for (const Case& c : {Case{SizeLarge, 192, 9}, Case{SizeSmall, 576, 5}, Case{SizeMedium, 384, 7}}) {
+    const Case cases[] = {
+        {SizeLarge, 1536, {192, 0}, {192, 864}, {96, 96}, {1728, 96}, {96, 0}, {1632, 0}, {96, 768}, {1632, 768}},
+        {SizeSmall, 768, {576, 0}, {576, 864}, {480, 96}, {1344, 96}, {480, 0}, {1248, 0}, {480, 768}, {1248, 768}},
+        {SizeMedium, 1152, {384, 0}, {384, 864}, {288, 96}, {1536, 96}, {288, 0}, {1440, 0}, {288, 768}, {1440, 768}},
+    };
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.size);
         GameVars.BoardSize = c.size;
         ASSERT_TRUE(StartGame(false));
-        EXPECT_EQ(Board.BoardLeft, c.boardLeft);
-        const int width = 2 * (c.halfSpanInTiles - 1) * t;
+        RunOneFrame();
         for (int rail : {ImgFrameTop, ImgFrameBottom}) {
-            EXPECT_EQ(SpriteWidth(rail), width);
+            EXPECT_EQ(SpriteWidth(rail), c.railWidth);
             EXPECT_EQ(SpriteHeight(rail), t);
         }
         for (int rail : {ImgFrameLeft, ImgFrameRight}) {
@@ -95,10 +144,25 @@ TEST_F(PlayScreen, BoardFrameFollowsTheBoardSize) {
             EXPECT_EQ(SpriteHeight(rail), 8 * t);
         }
         const BoardFramePlaces& f = Play.Frame;
-        EXPECT_EQ(f.LeftEdge.x, x - c.halfSpanInTiles * t);
-        EXPECT_EQ(f.RightEdge.x + t, x + c.halfSpanInTiles * t);
-        EXPECT_EQ(f.TopRight.x, c.boardLeft + width - t) << "over the last column";
-        EXPECT_EQ(f.BottomLeft.y, 96 + 7 * t) << "over the last row";
+        const std::pair<ScreenPoint, ScreenPoint> places[] = {
+            {f.TopEdge, c.top},       {f.BottomEdge, c.bottom},     {f.LeftEdge, c.left},
+            {f.RightEdge, c.right},   {f.TopLeft, c.topLeft},       {f.TopRight, c.topRight},
+            {f.BottomLeft, c.bottomLeft}, {f.BottomRight, c.bottomRight},
+        };
+        for (size_t i = 0; i < std::size(places); ++i) {
+            EXPECT_EQ(places[i].first.x, places[i].second.x) << "piece " << i;
+            EXPECT_EQ(places[i].first.y, places[i].second.y) << "piece " << i;
+        }
+        const std::pair<int, ScreenPoint> ornaments[] = {{ImgDecorTopLeft, c.topLeft},
+                                                         {ImgDecorTopRight, c.topRight},
+                                                         {ImgDecorBottomLeft, c.bottomLeft},
+                                                         {ImgDecorBottomRight, c.bottomRight}};
+        for (const auto& [image, at] : ornaments) {
+            const bool right = image == ImgDecorTopRight || image == ImgDecorBottomRight;
+            int opaque = 0;
+            EXPECT_EQ(PixelsNotShown(image, at, right ? t : 0, 0, right ? 2 * t : t, t, &opaque), 0) << image;
+            EXPECT_GT(opaque, t) << image;
+        }
     }
 }
 
@@ -218,6 +282,67 @@ TEST_F(PlayScreen, ClearEffectFadesOverSixteenFrames) {
         EXPECT_NEAR(shown.b, expected(frames[0][at].b, empty[at].b), 4) << "frame " << k;
     }
     EXPECT_GE(std::abs(Brightness(frames[15][at]) - Brightness(empty[at])), 4) << "the last step is still seen";
+}
+
+// The carried piece is drawn centred on the pointer: shape 3's image is 3 x 2
+// tiles, 288 x 192 at T = 96, so with the pointer at (250, 300) its corner lies at
+// (250 - 144, 300 - 96) = (106, 204), over nothing but the background.
+TEST_F(PlayScreen, CarriedPieceIsCentredOnThePointer) {
+    StartPlaying(1920, 1080, ModeEasy, SizeSmall);
+    GiveSlot(0, 3);
+    PressAt(SlotCentreX(0), SlotCentreY(0));
+    ASSERT_EQ(Play.Dragging, 1);
+    MoveTo(250, 300);
+    const int piece = Assets.Shape[3];
+    ASSERT_EQ(SpriteWidth(piece), 288);
+    ASSERT_EQ(SpriteHeight(piece), 192);
+    int opaque = 0;
+    EXPECT_EQ(PixelsNotShown(piece, {106, 204}, 0, 0, 288, 192, &opaque), 0);
+    EXPECT_GT(opaque, 96 * 96);
+}
+
+// While the in-game menu is open the clear effect stays where it was, and the game
+// does not end there even when nothing fits any more; after RESUME the fade runs
+// on and its end finds the full board.
+TEST_F(PlayScreen, ClearEffectHoldsUnderTheInGameMenu) {
+    StartPlaying(1024, 576, ModeEasy, SizeSmall);
+    ClearTheLastRowByHand();
+    TapKey(KEY_ESCAPE);
+    ASSERT_EQ(App.ScreenState, StateInGameMenu);
+    ASSERT_EQ(Effects.EffectActive, 1);
+    const int alpha = Effects.Items[Effects.Count - 1].alpha;
+    for (int i = 0; i <= Board.LastColumn; ++i) {
+        for (int j = 0; j < BoardRows; ++j) FillCell(i, j, 2);
+    }
+    RunFrames(40);
+    EXPECT_EQ(App.ScreenState, StateInGameMenu);
+    EXPECT_EQ(GameVars.GameRunning, 1);
+    EXPECT_EQ(Effects.EffectActive, 1);
+    EXPECT_EQ(Effects.Items[Effects.Count - 1].alpha, alpha);
+    ClickButton(StateInGameMenu, 1);  // RESUME
+    EXPECT_TRUE(RunUntilState(StateGameOver, 20));
+}
+
+// In full screen the pointer image is drawn with its corner on the pointer over
+// every screen: a menu, the game, the in-game menu and the game-over panel.
+TEST_F(PlayScreen, FullScreenDrawsThePointerImageOverEveryScreen) {
+    StartAtMainMenu(ScreenOptions(ScreenFullscreen, 1024, 576));
+    ASSERT_GT(SpriteWidth(ImgPointer), 0);
+    const int w = SpriteWidth(ImgPointer), h = SpriteHeight(ImgPointer);
+    for (int state : {StateMainMenu, StatePlaying, StateInGameMenu, StateGameOver}) {
+        SCOPED_TRACE(state);
+        if (state == StatePlaying) StartGameThroughMenus(ModeEasy, SizeSmall);
+        if (state == StateInGameMenu) TapKey(KEY_ESCAPE);
+        if (state == StateGameOver) {
+            GameVars.GameRunning = 0;
+            App.ScreenState = StateGameOver;
+        }
+        MoveTo(101, 77);
+        ASSERT_EQ(App.ScreenState, state);
+        int opaque = 0;
+        EXPECT_EQ(PixelsNotShown(ImgPointer, {101, 77}, 0, 0, w, h, &opaque), 0);
+        EXPECT_GT(opaque, 0);
+    }
 }
 
 // States 10 to 12 draw the play screen, then the shadow over all of it.
