@@ -53,7 +53,8 @@ TEST_TIMEOUT = 900
 # (file, the exact line as it stands, the faulty line, what the fault is)
 MUTANTS = [
     # -- which sound a click plays
-    ("src/app/transitions.cpp", "PlayEffect(SndClick);", "PlayEffect(SndPlaced);",
+    ("src/app/transitions.cpp", "PlayEffect(SndClick);  // every accepted click sounds before its action",
+     "PlayEffect(SndPlaced);",
      "menu clicks play the placement sound"),
     ("src/app/transitions.cpp", "if (screen.count == 0 || *screen.hover == 0) {", "if (screen.count == 0) {",
      "a click on no button still clicks"),
@@ -133,8 +134,8 @@ MUTANTS = [
      "if (Play.Dragging || Tray.Slots[k].piece <= 0 || !PointInRect(PlayLayout.TrayRect[k], x, y)) continue;",
      "if (Tray.Slots[k].piece <= 0 || !PointInRect(PlayLayout.TrayRect[k], x, y)) continue;",
      "a held button sweeping over the tray takes a second piece"),
-    ("src/app/main_loop.cpp", "if (App.ScreenState >= StateMainMenu) {",
-     "if (App.ScreenState >= StateMainMenu && App.ScreenState < StatePlaying) {",
+    ("src/app/main_loop.cpp", "if (App.ScreenState >= StateMainMenu && !Pointer.Hidden) {",
+     "if (App.ScreenState >= StateMainMenu && App.ScreenState < StatePlaying && !Pointer.Hidden) {",
      "no pointer image over the play screen in full screen"),
     ("src/play/play_game.cpp", "if (!GameOnScreen() || !Play.Dragging) return;",
      "if (!GameOnScreen() || !Play.Dragging || PointerX() < 0) return;",

@@ -107,7 +107,7 @@ void HandleClick() {
         return;  // no button under the pointer: no sound, nothing happens
     }
     const int button = *screen.hover;
-    PlayEffect(SndClick);
+    PlayEffect(SndClick);  // every accepted click sounds before its action
     switch (state) {
         case StateMainMenu: ClickMainMenu(button); break;
         case StateGameMode: ClickGameMode(button); break;
