@@ -29,6 +29,25 @@ copy_game() {
     export HOME="$work/home" XDG_DATA_HOME="$work/data" SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 }
 
+# start_game <tile> [env arguments...]: starts the copy in $work with "/LOG" (under
+# `env` with the arguments given, e.g. -u DISPLAY), sets $pid, and waits until the
+# log in $log ends its start-up with a TileSize line of <tile>.
+start_game() {
+    local tile=$1
+    shift
+    (cd "$work" && exec env "$@" ./prismoria /LOG) &
+    pid=$!
+    log=
+    for _ in $(seq 1 150); do
+        log=$(ls "$work"/Log\ *.log 2>/dev/null | head -n 1)
+        if [ -n "$log" ] && grep -q $'^TileSize: \t\t'"$tile"$'\r$' "$log"; then return 0; fi
+        kill -0 "$pid" 2>/dev/null || fail "the game ended during start-up"
+        sleep 0.2
+    done
+    [ -n "$log" ] && cat "$log" >&2
+    fail "no start-up ending in a TileSize line of $tile"
+}
+
 # bmp_pixel <file> <x> <y>: "red green blue" of one pixel of a 24-bit bitmap
 # stored bottom-up, as the game's screenshots are.
 bmp_pixel() {

@@ -9,17 +9,7 @@ source "$(dirname "$0")/../support/game_scripts.sh"
 command -v xdotool >/dev/null || fail "xdotool is missing"
 copy_game "$bin" 0 1
 
-(cd "$work" && exec ./prismoria /LOG) &
-pid=$!
-
-log=
-for _ in $(seq 1 150); do
-    log=$(ls "$work"/Log\ *.log 2>/dev/null | head -n 1)
-    if [ -n "$log" ] && grep -q $'^TileSize: \t\t96\r$' "$log"; then break; fi
-    kill -0 "$pid" 2>/dev/null || fail "the game ended during start-up"
-    sleep 0.2
-done
-[ -n "$log" ] && grep -q $'^TileSize: \t\t96\r$' "$log" || fail "the game did not open its 1920x1080 screen"
+start_game 96
 win=$(xdotool search --pid "$pid" 2>/dev/null | head -n 1)
 [ -n "$win" ] || fail "no game window"
 

@@ -9,19 +9,8 @@ command -v xdotool >/dev/null || fail "xdotool is missing"
 # A portable copy, full screen: the preferences and the log stay in $work.
 copy_game "$bin" 0 1
 
-(cd "$work" && exec ./prismoria /LOG) &
-pid=$!
-
 # The log is written beside the program; its last start-up line carries the tile size.
-log=
-for _ in $(seq 1 150); do
-    log=$(ls "$work"/Log\ *.log 2>/dev/null | head -n 1)
-    if [ -n "$log" ] && grep -q $'^TileSize: \t\t96\r$' "$log"; then break; fi
-    kill -0 "$pid" 2>/dev/null || fail "the game ended during start-up"
-    sleep 0.2
-done
-[ -n "$log" ] || fail "no log file in $work"
-grep -q $'^TileSize: \t\t96\r$' "$log" || { cat "$log" >&2; fail "no TileSize line of 96"; }
+start_game 96
 head -n 1 "$log" | grep -q $'^Prismoria\r$' || fail "the log does not start with the product name"
 
 # The intro takes about 250 frames (a little over 4 s at 60 frames a second);

@@ -45,17 +45,7 @@ for _ in $(seq 1 50); do
 done
 [ -n "$output" ] || fail "no window of weston's output"
 
-(cd "$work" && exec env -u DISPLAY XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY="$socket" ./prismoria /LOG) &
-pid=$!
-
-log=
-for _ in $(seq 1 150); do
-    log=$(ls "$work"/Log\ *.log 2>/dev/null | head -n 1)
-    if [ -n "$log" ] && grep -q $'^TileSize: \t\t96\r$' "$log"; then break; fi
-    kill -0 "$pid" 2>/dev/null || fail "the game ended during start-up on Wayland alone"
-    sleep 0.2
-done
-[ -n "$log" ] && grep -q $'^TileSize: \t\t96\r$' "$log" || fail "the game did not open its 1920x1080 screen"
+start_game 96 -u DISPLAY XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY="$socket"
 grep -q $'^Opening screen (Fullscreen):\t\tOK\r$' "$log" || fail "no full screen opened"
 
 # Points worked out from the layout at 1920x1080: the main menu's SETTINGS label,
