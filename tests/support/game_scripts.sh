@@ -48,6 +48,18 @@ start_game() {
     fail "no start-up ending in a TileSize line of $tile"
 }
 
+# end_by_signal [what]: SIGTERM to the game started as $pid, which must end within
+# 10 s with exit status 0 (as the desktop's log-out expects); clears $pid.
+end_by_signal() {
+    kill -TERM "$pid"
+    for _ in $(seq 1 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    kill -0 "$pid" 2>/dev/null && fail "SIGTERM did not end the game${1:+ ($1)}"
+    wait "$pid"
+    local rc=$?
+    pid=
+    [ "$rc" -eq 0 ] || fail "exit status $rc after SIGTERM${1:+ ($1)}"
+}
+
 # bmp_pixel <file> <x> <y>: "red green blue" of one pixel of a 24-bit bitmap
 # stored bottom-up, as the game's screenshots are.
 bmp_pixel() {

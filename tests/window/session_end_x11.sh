@@ -27,13 +27,7 @@ xdotool key Escape  # back to the game
 xdotool key n       # sounds off, in this run only until it is saved
 sleep 1
 
-kill -TERM "$pid"
-for _ in $(seq 1 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$pid" 2>/dev/null && fail "SIGTERM did not end the game"
-wait "$pid"
-rc=$?
-pid=
-[ "$rc" -eq 0 ] || fail "exit status $rc after SIGTERM"
+end_by_signal
 grep -q $'^Sounds = 0\r$' "$work/Prismoria.prefs" || fail "the sounds turned off during the game were not saved"
 [ "$(stat -c %s "$work/Prismoria.scores" 2>/dev/null)" = 36 ] || fail "the best scores were not written"
 echo "PASS: SIGTERM during a game on X11 saved preferences and scores (exit status 0)"

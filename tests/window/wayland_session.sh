@@ -62,13 +62,7 @@ grep -q $'^Music:\t\tOFF\r$' "$log" || fail "the clicks on SETTINGS, the music r
 xdotool key n  # sounds off, a key on the main menu
 sleep 1
 
-kill -TERM "$pid"
-for _ in $(seq 1 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$pid" 2>/dev/null && fail "SIGTERM did not end the game"
-wait "$pid"
-rc=$?
-pid=
-[ "$rc" -eq 0 ] || fail "exit status $rc after SIGTERM"
+end_by_signal
 grep -q $'^Music = 0\r$' "$work/Prismoria.prefs" || fail "the music turned off in this run was not saved"
 grep -q $'^Sounds = 0\r$' "$work/Prismoria.prefs" || fail "the sounds turned off by N were not saved"
 
@@ -77,15 +71,7 @@ grep -q $'^Sounds = 0\r$' "$work/Prismoria.prefs" || fail "the sounds turned off
 # driver the user names (SDL_VIDEODRIVER=x11) takes it to X11.
 for driver in "" x11; do
     rm -f "$work"/Log\ *.log
-    (cd "$work" && exec env XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY="$socket" ${driver:+SDL_VIDEODRIVER=$driver} \
-        ./prismoria /LOG) &
-    pid=$!
-    for _ in $(seq 1 150); do
-        log=$(ls "$work"/Log\ *.log 2>/dev/null | head -n 1)
-        if [ -n "$log" ] && grep -q $'^TileSize: \t\t96\r$' "$log"; then break; fi
-        kill -0 "$pid" 2>/dev/null || fail "the game ended during start-up (driver '${driver}')"
-        sleep 0.2
-    done
+    start_game 96 XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY="$socket" ${driver:+SDL_VIDEODRIVER=$driver}
     sleep 1
     x_window=$(xdotool search --pid "$pid" 2>/dev/null | head -n 1)
     if [ -z "$driver" ]; then
@@ -93,11 +79,7 @@ for driver in "" x11; do
     else
         [ -n "$x_window" ] || fail "SDL_VIDEODRIVER=x11 did not take the game to X11"
     fi
-    kill -TERM "$pid"
-    wait "$pid"
-    rc=$?
-    pid=
-    [ "$rc" -eq 0 ] || fail "exit status $rc after SIGTERM (driver '${driver}')"
+    end_by_signal "driver '${driver}'"
 done
 
 # A scaled output (weston at scale 2: 960x540 in its coordinates, 1920x1080
@@ -115,14 +97,7 @@ sleep 2
 output=$(xdotool search --class "Weston Compositor" 2>/dev/null | head -n 1)
 [ -n "$output" ] || fail "no window of the scaled weston's output"
 rm -f "$work"/Log\ *.log
-(cd "$work" && exec env -u DISPLAY XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY="$scaled" ./prismoria /LOG) &
-pid=$!
-for _ in $(seq 1 150); do
-    log=$(ls "$work"/Log\ *.log 2>/dev/null | head -n 1)
-    if [ -n "$log" ] && grep -q $'^TileSize: ' "$log"; then break; fi
-    kill -0 "$pid" 2>/dev/null || fail "the game ended during start-up on the scaled output"
-    sleep 0.2
-done
+start_game '[0-9]*' -u DISPLAY XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY="$scaled"
 grep -q $'^ScreenWidth:\t\t960\r$' "$log" || fail "the scaled output does not report a desktop of 960 wide"
 grep -q $'^Screenwidth:\t\t1920\r$' "$log" || fail "on the scaled output the screen is not 1920 pixels wide"
 focus_window=$output
@@ -132,11 +107,7 @@ click 960 584
 click 729 844
 sleep 1
 grep -q $'^Music:\t\tON\r$' "$log" || fail "clicks at the buttons' pixels missed them on the scaled output"
-kill -TERM "$pid"
-wait "$pid"
-rc=$?
-pid=
-[ "$rc" -eq 0 ] || fail "exit status $rc after SIGTERM on the scaled output"
+end_by_signal "on the scaled output"
 echo "PASS: on Wayland alone: main menu, a click and a key, SIGTERM saved the preferences (exit status 0);"
 echo "      a scaled output drawn at its pixels and clicked there;"
 echo "      Wayland chosen over X11, and SDL_VIDEODRIVER=x11 respected"
