@@ -3,7 +3,6 @@
 // The highlight is the hovered button the pointer also sets, shown through the
 // same hover setters, so a highlighted button looks exactly like a hovered one.
 // A key that moves or uses it takes it from the pointer until the pointer moves.
-#include <iterator>
 
 #include "core/state.h"
 #include "menus/menus.h"
@@ -11,7 +10,7 @@
 
 namespace {
 
-// Keys that activate the highlighted button, in the order of Menus.ActivateKeysDown.
+// Keys that activate the highlighted button.
 constexpr int ActivateKeys[4] = {KEY_RETURN, KEY_PAD_ENTER, KEY_SPACE, KEY_GAMEPAD_A};
 
 bool ShiftHeld() { return KeyPushed(KEY_LEFT_SHIFT) || KeyPushed(KEY_RIGHT_SHIFT); }
@@ -21,11 +20,7 @@ bool ShiftHeld() { return KeyPushed(KEY_LEFT_SHIFT) || KeyPushed(KEY_RIGHT_SHIFT
 // not act on this one when it repeats.
 bool FreshActivatePress() {
     bool fresh = false;
-    for (size_t i = 0; i < std::size(ActivateKeys); ++i) {
-        const int key = ActivateKeys[i];
-        if (KeyTyped(key) && !Menus.ActivateKeysDown[i]) fresh = true;
-        Menus.ActivateKeysDown[i] = KeyPushed(key) != 0;
-    }
+    for (int key : ActivateKeys) fresh = KeyPressed(key) || fresh;
     return fresh;
 }
 

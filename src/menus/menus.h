@@ -99,9 +99,6 @@ struct MenuScreensState {
     int KeyHoldsHighlight = 0;
     int KeyPointerX = 0;
     int KeyPointerY = 0;
-    // Return, keypad Enter, Space and the controller's A as they were last frame,
-    // so that only a fresh press activates (not a press held over from another screen).
-    std::array<bool, 4> ActivateKeysDown = {};
 };
 
 extern MenuScreensState Menus;

@@ -187,6 +187,7 @@ void ReadKeyboard() {
         PfInput.keyReleasedPending[k] = false;
         // Typed on the press (even one shorter than a frame), then repeated while held.
         int& held = PfInput.keyHeldSnapshots[k];
+        PfInput.keySnapshotPressed[k] = PfInput.keyPressedPending[k];
         if (PfInput.keyPressedPending[k]) {
             held = 0;
             PfInput.keySnapshotTyped[k] = true;
@@ -204,6 +205,7 @@ void ReadKeyboard() {
 int KeyPushed(int key) { return ValidKey(key) && PfInput.keySnapshotDown[key]; }
 int KeyReleased(int key) { return ValidKey(key) && PfInput.keySnapshotReleased[key]; }
 int KeyTyped(int key) { return ValidKey(key) && PfInput.keySnapshotTyped[key]; }
+int KeyPressed(int key) { return ValidKey(key) && PfInput.keySnapshotPressed[key]; }
 
 // ---------------------------------------------------------------------------
 // Mouse

@@ -231,6 +231,7 @@ struct PfInputState {
     bool keySnapshotReleased[KEY_COUNT] = {};
     bool keyPressedPending[KEY_COUNT] = {};  // went down since the last snapshot
     bool keySnapshotTyped[KEY_COUNT] = {};
+    bool keySnapshotPressed[KEY_COUNT] = {};
     int keyHeldSnapshots[KEY_COUNT] = {};    // snapshots the key has stayed down since it was typed
     int mouseX = 0, mouseY = 0;
     bool mouseInside = false;

@@ -253,6 +253,8 @@ int KeyReleased(int key);  // 1 exactly once, in the first snapshot after the ke
 // after 15 snapshots and every 5 after that (about 250 ms and 80 ms at 60 frames
 // a second): the key as a typist's auto-repeat sees it.
 int KeyTyped(int key);
+// 1 in the snapshot in which the key went down, never on its repeats.
+int KeyPressed(int key);
 
 enum { MOUSE_LEFT = 1, MOUSE_RIGHT = 2, MOUSE_MIDDLE = 3 };
 void ReadMouse();
