@@ -225,6 +225,8 @@ void RefillTray(int slot);
 // Picking a piece up: the slot shows the empty-slot image while the piece is
 // carried. Returns the shape, or 0 (nothing changed) for an empty or bad slot.
 int TakeFromTray(int slot);
+// Putting a carried piece back without a move: its slot shows the piece again.
+void ReturnToTray(int slot);
 
 // ---------------------------------------------------------------- moves and game over
 

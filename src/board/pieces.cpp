@@ -186,3 +186,10 @@ int TakeFromTray(int slot)
     Tray.Slots[slot].image = BoardImages.EmptySlot;
     return piece;
 }
+
+void ReturnToTray(int slot)
+{
+    if (slot < 0 || slot >= TraySlots) return;
+    const int piece = Tray.Slots[slot].piece;
+    if (piece >= 1 && piece <= ShapeCount) Tray.Slots[slot].image = BoardImages.Tray[piece];
+}

@@ -87,7 +87,7 @@ void PlaceWithKeys() {
 void PutKeyPieceBack() {
     if (!Play.KeyCarried) return;
     Play.KeyCarried = 0;
-    Tray.Slots[Play.KeySlot].image = BoardImages.Tray[Play.KeyShape];
+    ReturnToTray(Play.KeySlot);
 }
 
 void NoticeMouse() {
