@@ -113,12 +113,12 @@ void UpdateHover() {
     }
 }
 
-// A click of the pointer acts on the button under the pointer, even where a
-// key has just highlighted another one.
+// A click of the pointer acts on the button under the pointer where it was
+// clicked: even where a key has just highlighted another one, and even when
+// the pointer reached the button after the last frame's hover (a slow frame).
 void HandlePointerClick() {
-    if (ReleaseKeyHighlight()) {
-        UpdateHover();
-    }
+    ReleaseKeyHighlight();
+    UpdateHover();
     HandleClick();
 }
 

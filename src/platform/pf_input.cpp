@@ -49,13 +49,17 @@ static bool ValidButton(int button) { return button >= MOUSE_LEFT && button <= M
 
 static void QueueWindowEvent(int event) {
     if (PfInput.windowEvents.size() >= kMaxQueuedWindowEvents) PfInput.windowEvents.pop_front();
-    PfInput.windowEvents.push_back(event);
+    PfInput.windowEvents.push_back({event, PfInput.mouseX, PfInput.mouseY, PfInput.mouseInside});
 }
 
 void PfApplyKey(int key, bool down) {
     if (!ValidKey(key)) return;
-    if (PfInput.keyDown[key] && !down) PfInput.keyReleasedPending[key] = true;
-    if (!PfInput.keyDown[key] && down) PfInput.keyPressedPending[key] = true;
+    // A handful pending is plenty; a stuck stream of events cannot pile up more.
+    constexpr int kMostPending = 8;
+    int& released = PfInput.keyReleasedPending[key];
+    int& pressed = PfInput.keyPressedPending[key];
+    if (PfInput.keyDown[key] && !down && released < kMostPending) ++released;
+    if (!PfInput.keyDown[key] && down && pressed < kMostPending) ++pressed;
     PfInput.keyDown[key] = down;
 }
 
@@ -182,13 +186,17 @@ void PfPumpEvents() {
 void ReadKeyboard() {
     PfPumpEvents();
     for (int k = 0; k < KEY_COUNT; k++) {
+        // A key pressed twice since the last snapshot shows its second press
+        // (and release) in the next one.
+        int& pressed = PfInput.keyPressedPending[k];
+        int& released = PfInput.keyReleasedPending[k];
         PfInput.keySnapshotDown[k] = PfInput.keyDown[k];
-        PfInput.keySnapshotReleased[k] = PfInput.keyReleasedPending[k];
-        PfInput.keyReleasedPending[k] = false;
+        PfInput.keySnapshotReleased[k] = released > 0;
+        if (released > 0) --released;
         // Typed on the press (even one shorter than a frame), then repeated while held.
         int& held = PfInput.keyHeldSnapshots[k];
-        PfInput.keySnapshotPressed[k] = PfInput.keyPressedPending[k];
-        if (PfInput.keyPressedPending[k]) {
+        PfInput.keySnapshotPressed[k] = pressed > 0;
+        if (pressed > 0) {
             held = 0;
             PfInput.keySnapshotTyped[k] = true;
         } else if (PfInput.keySnapshotDown[k]) {
@@ -198,7 +206,7 @@ void ReadKeyboard() {
             held = 0;
             PfInput.keySnapshotTyped[k] = false;
         }
-        PfInput.keyPressedPending[k] = false;
+        if (pressed > 0) --pressed;
     }
 }
 
@@ -255,20 +263,27 @@ void SetMousePosition(int x, int y) {
 
 int PollWindowEvent() {
     if (PfInput.windowEvents.empty()) PfPumpEvents();
-    if (PfInput.windowEvents.empty()) return WEV_NONE;
-    int event = PfInput.windowEvents.front();
+    if (PfInput.windowEvents.empty()) {
+        PfInput.pointerFromEvent = false;
+        return WEV_NONE;
+    }
+    PfInput.polled = PfInput.windowEvents.front();
     PfInput.windowEvents.pop_front();
-    return event;
+    PfInput.pointerFromEvent = true;
+    return PfInput.polled.event;
 }
 
+// A click or a drop acts where it happened, not where the pointer has gone since.
 int WindowMouseX(int window) {
-    if (!PfTableGet(PfVideo.windows, window) || !PfInput.mouseInside) return -1;
-    return PfInput.mouseX;
+    const bool inside = PfInput.pointerFromEvent ? PfInput.polled.inside : PfInput.mouseInside;
+    if (!PfTableGet(PfVideo.windows, window) || !inside) return -1;
+    return PfInput.pointerFromEvent ? PfInput.polled.x : PfInput.mouseX;
 }
 
 int WindowMouseY(int window) {
-    if (!PfTableGet(PfVideo.windows, window) || !PfInput.mouseInside) return -1;
-    return PfInput.mouseY;
+    const bool inside = PfInput.pointerFromEvent ? PfInput.polled.inside : PfInput.mouseInside;
+    if (!PfTableGet(PfVideo.windows, window) || !inside) return -1;
+    return PfInput.pointerFromEvent ? PfInput.polled.y : PfInput.mouseY;
 }
 
 // ---------------------------------------------------------------------------

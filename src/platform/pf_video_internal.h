@@ -226,10 +226,12 @@ struct PfInputState {
     bool keyboardUp = false, mouseUp = false;
     // Live state fed by events, and the snapshot taken by ReadKeyboard.
     bool keyDown[KEY_COUNT] = {};
-    bool keyReleasedPending[KEY_COUNT] = {};
+    // Presses and releases not yet seen by a snapshot, counted: each snapshot
+    // takes one, so keys typed faster than the frames come still act once each.
+    int keyReleasedPending[KEY_COUNT] = {};
     bool keySnapshotDown[KEY_COUNT] = {};
     bool keySnapshotReleased[KEY_COUNT] = {};
-    bool keyPressedPending[KEY_COUNT] = {};  // went down since the last snapshot
+    int keyPressedPending[KEY_COUNT] = {};
     bool keySnapshotTyped[KEY_COUNT] = {};
     bool keySnapshotPressed[KEY_COUNT] = {};
     int keyHeldSnapshots[KEY_COUNT] = {};    // snapshots the key has stayed down since it was typed
@@ -243,7 +245,18 @@ struct PfInputState {
     // Window state.
     bool minimised = false;
     bool focused = true;
-    std::deque<int> windowEvents;
+    // A window event keeps where the pointer was when it happened: a slow frame
+    // may pump the pointer's next movements in the same batch as a click.
+    struct QueuedWindowEvent {
+        int event;
+        int x, y;
+        bool inside;
+    };
+    std::deque<QueuedWindowEvent> windowEvents;
+    // While the game handles a polled window event, the pointer it reads is the
+    // event's own; the next poll that finds the queue empty goes back to live.
+    bool pointerFromEvent = false;
+    QueuedWindowEvent polled = {};
 };
 
 struct PfDrawState {

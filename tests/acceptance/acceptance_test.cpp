@@ -309,6 +309,10 @@ TEST_F(Acceptance, APlayerStartsPlaysChangesSettingsAndClosesTheWindow) {
     Click(CentreX, MainStartY);        // START
     Click(CentreX, PopupSecondRowY);   // NORMAL
     Click(CentreX, PopupFirstRowY);    // SMALL
+    const Picture fresh = Screenshot();
+    ASSERT_EQ(fresh.width, 1280);
+    ASSERT_LT(Differing(empty, fresh, BoardLeft, BoardTop, BoardLeft + 8 * Tile, BoardTop + 8 * Tile), Tile * Tile / 4)
+        << "the clicks from the game-over panel did not start a game on an empty board";
     const std::string pointer = Output("xdotool getmouselocation");
     const std::string scoresBefore = ReadFile(scores);
     std::vector<std::pair<int, int>> offsets;

@@ -225,6 +225,39 @@ TEST_F(PlayInput, DropLandsOnTheSnappedCell) {
     }
 }
 
+// A slow frame reads a whole click or drag, and the pointer's move after it, at
+// once: in a window each press and release still acts where it happened.
+TEST_F(PlayInput, ASlowFrameActsWhereEachPressAndReleaseHappened) {
+    for (int screen : {ScreenWindowed, ScreenBorderless}) {
+        SCOPED_TRACE(ModeName(screen));
+        StartAtMainMenu(ScreenOptions(screen, 1024, 576));
+        // START clicked, the pointer already over QUIT when the frame comes.
+        const MenuButton& start = MenuScreenFor(StateMainMenu).buttons[1];
+        const MenuButton& quit = MenuScreenFor(StateMainMenu).buttons[6];
+        PfInjectMouseMove((start.hitX1 + start.hitX2) / 2, (start.hitY1 + start.hitY2) / 2);
+        PfInjectMouseButton(MOUSE_LEFT, 1);
+        PfInjectMouseButton(MOUSE_LEFT, 0);
+        PfInjectMouseMove((quit.hitX1 + quit.hitX2) / 2, (quit.hitY1 + quit.hitY2) / 2);
+        RunOneFrame();
+        EXPECT_EQ(App.ScreenState, StateGameMode);
+        // Three across with one under the left end, taken from slot 0, released
+        // with its origin on cell (5, 2), the pointer over slot 2 before the frame.
+        StartGameThroughMenus(ModeEasy, SizeSmall);
+        RunOneFrame();
+        GiveSlot(0, 3);
+        PfInjectMouseMove(SlotCentreX(0), SlotCentreY(0));
+        PfInjectMouseButton(MOUSE_LEFT, 1);
+        PfInjectMouseMove(PointerXFor(3, 5), PointerYFor(3, 2));
+        PfInjectMouseButton(MOUSE_LEFT, 0);
+        PfInjectMouseMove(SlotCentreX(2), SlotCentreY(2));
+        RunOneFrame();
+        EXPECT_EQ(GameVars.Moves, 1);
+        const int cells[][2] = {{5, 2}, {6, 2}, {7, 2}, {5, 3}};
+        for (const auto& c : cells) EXPECT_EQ(CellAt(c[0], c[1]).colour, 3) << c[0] << ", " << c[1];
+        StopHarness();
+    }
+}
+
 // The zone runs from a quarter tile before a cell's corner to half a tile past it,
 // both ends open; between two zones lies a strip that cancels.
 TEST_F(PlayInput, SnapZoneEdges) {

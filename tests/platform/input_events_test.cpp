@@ -84,6 +84,18 @@ TEST_F(InputTest, KeyTypedOnThePressThenRepeatsAfterFifteenSnapshotsEveryFive) {
     EXPECT_EQ(KeyTyped(KEY_DOWN), 1);
     ReadKeyboard();
     EXPECT_EQ(KeyTyped(KEY_DOWN), 0);
+    // Three taps between two snapshots (a slow frame): typed and released in
+    // three snapshots running, then no more.
+    for (int tap = 0; tap < 3; ++tap) {
+        PfInjectKey(KEY_LEFT, 1);
+        PfInjectKey(KEY_LEFT, 0);
+    }
+    std::vector<int> taps;
+    for (int snapshot = 0; snapshot < 5; ++snapshot) {
+        ReadKeyboard();
+        taps.push_back(KeyTyped(KEY_LEFT) * 10 + KeyReleased(KEY_LEFT));
+    }
+    EXPECT_EQ(taps, (std::vector<int>{11, 11, 11, 0, 0}));
     PfInjectKey(KEY_GAMEPAD_A, 1);
     for (int snapshot = 0; snapshot < 14; ++snapshot) ReadKeyboard();
     PfInjectKey(KEY_GAMEPAD_A, 0);
@@ -146,6 +158,21 @@ TEST_F(InputTest, LeftButtonGivesDownUpThenClick) {
     // A repeated "up" is no new release.
     PfInjectMouseButton(MOUSE_LEFT, 0);
     EXPECT_TRUE(DrainWindowEvents().empty());
+    // Pressed at (50, 60), released at (70, 80), then moved on before the events
+    // are read (a slow frame): each event reads the pointer where it happened,
+    // and the pointer is live again once the queue is empty.
+    PfInjectMouseMove(50, 60);
+    PfInjectMouseButton(MOUSE_LEFT, 1);
+    PfInjectMouseMove(70, 80);
+    PfInjectMouseButton(MOUSE_LEFT, 0);
+    PfInjectMouseMove(300, 10);
+    std::vector<int> seen;
+    for (int e = PollWindowEvent(); e != WEV_NONE; e = PollWindowEvent()) {
+        seen.insert(seen.end(), {e, WindowMouseX(0), WindowMouseY(0)});
+    }
+    EXPECT_EQ(seen, (std::vector<int>{WEV_LEFT_DOWN, 50, 60, WEV_LEFT_UP, 70, 80, WEV_LEFT_CLICK, 70, 80}));
+    EXPECT_EQ(WindowMouseX(0), 300);
+    EXPECT_EQ(WindowMouseY(0), 10);
 }
 
 TEST_F(InputTest, WindowEventsKeepTheirOrder) {
