@@ -179,15 +179,17 @@ void StartUp() {
     LoadBestScores(App.SaveTo);
     // 16-22. Images, the logo's place, fonts, panels, the gem wall, the tile size
     // line, the frame rate and smooth filtering: the same as after a display rebuild.
-    LoadImages();
+    LoadStudioLogoImage();
     // The studio logo is up as soon as it is loaded: the player sees the game at
-    // once while the fonts and every panel are prepared. It is resized smoothly
-    // on its way to the screen; the gem wall's tiles are still composed from the
-    // gems scaled unfiltered, as they always were, before filtering is on for good.
+    // once while the other images, the fonts and every panel are prepared. It is
+    // resized smoothly on its way to the screen; the gem wall's tiles are still
+    // composed from the gems scaled unfiltered, as they always were, before
+    // filtering is on for good.
     SetSpriteQuality(1);
     DrawSpriteOpaque(ImgStudioLogo, 0, 0);
     FlipFrame();
     SetSpriteQuality(0);
+    LoadImagesAfterLogo();
     PrepareSurfaceContents();
     BuildScreenPanels();
     FinishSurfaceContents();

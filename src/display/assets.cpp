@@ -248,9 +248,20 @@ void LoadSounds() {
 }
 
 void LoadImages() {
+    LoadStudioLogoImage();
+    LoadImagesAfterLogo();
+}
+
+void LoadStudioLogoImage() {
     int pack = OpenGamePack();
     if (pack == 0) AssetFailed("");
     LoadStudioLogo(pack);
+    CloseDataPack(pack);
+}
+
+void LoadImagesAfterLogo() {
+    int pack = OpenGamePack();
+    if (pack == 0) AssetFailed("");
     for (const CatalogueImage& image : ImagesBeforeSeries) LoadCatalogueImage(pack, image);
     LoadSeries(pack, "s", 0, 11, "gems", Assets.Gem);
     LoadSeries(pack, "", 1, 11, "gems fx", Assets.GemEffect);

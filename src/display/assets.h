@@ -69,6 +69,10 @@ constexpr int HudFont = 22;
 void InstallTypeface();
 void LoadSounds();
 void LoadImages();
+// Its two halves: the start-up shows the studio logo between them, so the player
+// sees the game while the other images load.
+void LoadStudioLogoImage();
+void LoadImagesAfterLogo();
 void CreateFonts();
 // The images drawn by the game itself: the play background (5), the empty tray
 // slot (97) and the three status-bar boxes (98 to 100). Part of LoadImages.

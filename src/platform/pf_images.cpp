@@ -85,6 +85,84 @@ bool DecodePngInto(PngSource& source, std::vector<uint32_t>& pixels, std::vector
 
 }  // namespace
 
+// ---------------------------------------------------------------------------
+// PNG rows in order, a band at a time
+
+namespace {
+
+void ReadPngRowsSource(png_structp png, png_bytep out, png_size_t length) {
+    auto* rows = static_cast<PfPngRows*>(png_get_io_ptr(png));
+    if (length > rows->file->size() - rows->offset) png_error(png, "truncated");
+    std::memcpy(out, rows->file->data() + rows->offset, length);
+    rows->offset += length;
+}
+
+// Every libpng call below runs under its own setjmp, with only plain locals.
+bool OpenPngRows(PfPngRows& rows, int width, int height) {
+    png_structp png = rows.png;
+    png_infop info = rows.info;
+    if (setjmp(png_jmpbuf(png))) return false;
+    png_set_read_fn(png, &rows, ReadPngRowsSource);
+    png_set_user_limits(png, kMaxPngSide, kMaxPngSide);
+    png_read_info(png, info);
+    const int type = png_get_color_type(png, info);
+    if ((type & PNG_COLOR_MASK_ALPHA) != 0 || png_get_valid(png, info, PNG_INFO_tRNS) ||
+        png_get_interlace_type(png, info) != PNG_INTERLACE_NONE || png_get_image_width(png, info) != png_uint_32(width) ||
+        png_get_image_height(png, info) != png_uint_32(height)) {
+        return false;
+    }
+    // The same layouts to 8-bit RGBA as a whole decode.
+    if (type == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
+    if (type == PNG_COLOR_TYPE_GRAY && png_get_bit_depth(png, info) < 8) png_set_expand_gray_1_2_4_to_8(png);
+    if (png_get_bit_depth(png, info) == 16) png_set_strip_16(png);
+    if (type == PNG_COLOR_TYPE_GRAY) png_set_gray_to_rgb(png);
+    png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
+    png_read_update_info(png, info);
+    return png_get_rowbytes(png, info) == size_t(width) * 4;
+}
+
+bool ReadPngRows(png_structp png, int count, int width, uint32_t* out) {
+    if (setjmp(png_jmpbuf(png))) return false;
+    for (int y = 0; y < count; ++y) png_read_row(png, reinterpret_cast<png_bytep>(out + size_t(y) * size_t(width)), nullptr);
+    return true;
+}
+
+}  // namespace
+
+PfPngRows::~PfPngRows() { Close(); }
+
+void PfPngRows::Close() {
+    if (png) {
+        png_structp p = png;
+        png_infop i = info;
+        png_destroy_read_struct(&p, i ? &i : nullptr, nullptr);
+    }
+    png = nullptr;
+    info = nullptr;
+    file.reset();
+}
+
+bool PfPngRows::Open(std::shared_ptr<const std::vector<uint8_t>> source, int w, int h) {
+    Close();
+    failed = false;
+    offset = 0;
+    width = w;
+    if (!source || source->size() < 8 || png_sig_cmp(source->data(), 0, 8) != 0 || w <= 0 || h <= 0) return false;
+    file = std::move(source);
+    png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, PngError, PngWarning);
+    if (png) info = png_create_info_struct(png);
+    if (!png || !info || !OpenPngRows(*this, w, h)) {
+        Close();
+        return false;
+    }
+    return true;
+}
+
+void PfPngRows::Read(int count, uint32_t* out) {
+    if (!failed && png && !ReadPngRows(png, count, width, out)) failed = true;
+    if (failed || !png) std::fill(out, out + size_t(count) * size_t(width), 0u);
+}
+
 bool PfDecodePng(const void* data, size_t size, std::vector<uint32_t>& pixels, int& width, int& height) {
     if (!data || size < 8 || png_sig_cmp(static_cast<png_const_bytep>(data), 0, 8) != 0) return false;
     PngSource source = {static_cast<const uint8_t*>(data), size, 0};

@@ -34,6 +34,8 @@ int PfCreateFileBeside(const std::string& path, std::string& tempPath);
 // Test hook: whether a sprite holds its stored pixels now, or gave them up
 // (pf_sprite_store.cpp). False for a number without a sprite.
 bool PfSpriteHoldsPixels(int number);
+// SDL's blocks of 2 MB and more, mapped by the platform, not yet freed.
+size_t PfLargeBlocksHeld();
 
 // True for the renderer names of OpenGL implementations that rasterise on the CPU
 // (Mesa's llvmpipe and softpipe, the classic software rasteriser).

@@ -90,6 +90,9 @@ bool PfEnsureVideo() {
     return true;
 }
 
+// Before anything asks SDL for memory, in every program that links the platform.
+static const bool MemoryFunctionsInstalled = (PfInstallMemoryFunctions(), true);
+
 // Pictures come and go in buffers of a screenful (a texture, a backdrop being
 // composed). The C library would otherwise raise its threshold for giving large
 // blocks straight back to the system after the first one is freed, and keep

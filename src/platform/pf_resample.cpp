@@ -50,12 +50,38 @@ int RoundNonNegative(double value) {
 
 }  // namespace
 
-PfResampler::PfResampler(const std::vector<uint32_t>& src, int srcW, int srcH, int dstW, int dstH)
-    : source(src), sourceWidth(srcW), width(dstW), height(dstH) {
+PfResampler::PfResampler(const std::vector<uint32_t>& src, int srcW, int srcH, int dstW, int dstH) : source(&src) {
+    Prepare(srcW, srcH, dstW, dstH);
+}
+
+PfResampler::PfResampler(PfPngRows& rows, int srcW, int srcH, int dstW, int dstH) : png(&rows) {
+    Prepare(srcW, srcH, dstW, dstH);
+}
+
+void PfResampler::Prepare(int srcW, int srcH, int dstW, int dstH) {
+    sourceWidth = srcW;
+    width = dstW;
+    height = dstH;
     if (srcW <= 0 || srcH <= 0 || dstW <= 0 || dstH <= 0) return;
     across = AxisTaps(srcW, dstW);
     down = AxisTaps(srcH, dstH);
     row.resize(size_t(srcW) * 4);
+}
+
+// The first source row each target row takes rises from one target row to the
+// next, so rows above it are done with; rows are read from the PNG on demand.
+const uint32_t* PfResampler::SourceRow(int index, int firstNeeded) {
+    if (source) return source->data() + size_t(index) * size_t(sourceWidth);
+    while (!window.empty() && nextRow - int(window.size()) < firstNeeded) window.pop_front();
+    while (nextRow <= index) {
+        window.emplace_back(size_t(sourceWidth));
+        png->Read(1, window.back().data());
+        ++nextRow;
+        if (nextRow <= firstNeeded) window.pop_back();  // a row a shrinking resample steps over
+    }
+    const int first = nextRow - int(window.size());
+    if (index < first) return nullptr;  // asked for out of order: never here, but never a wrong read either
+    return window[size_t(index - first)].data();
 }
 
 // Colours are weighted by their alpha, so transparent neighbours leave no dark
@@ -68,7 +94,8 @@ void PfResampler::Rows(int first, int count, uint32_t* out) {
     for (int y = first; y < first + count; y++) {
         std::fill(row.begin(), row.end(), 0.0);
         for (const Tap& v : down[size_t(y)]) {
-            const uint32_t* from = source.data() + size_t(v.index) * size_t(sourceWidth);
+            const uint32_t* from = SourceRow(v.index, down[size_t(y)].front().index);
+            if (!from) continue;
             double* to = row.data();
             for (int x = 0; x < sourceWidth; x++, to += 4) {
                 const uint32_t c = from[x];

@@ -215,16 +215,37 @@ static bool UploadInBands(SDL_Texture* texture, Uint32 format, int width, int he
     return true;
 }
 
+// An opaque PNG shown as it is stored, untouched since it was loaded (the studio
+// logo at its own size): its rows go from the file to the texture.
+static bool StreamsFromItsPng(const PfSprite& sprite) {
+    return sprite.fromSource && sprite.png && !sprite.gradient && !sprite.held && sprite.patches.empty() &&
+           sprite.changed.empty();
+}
+
 // What makes an opaque sprite's shown pixels band by band, when it is one: a
-// fill with patches shown at its stored size, or opaque stored pixels resampled.
-// Empty otherwise; the sprite is then uploaded from its whole shown pixels.
+// fill with patches or an opaque PNG shown at its stored size, or opaque stored
+// pixels resampled. Empty otherwise; the sprite is then uploaded from its whole
+// shown pixels.
 static RowMaker OpaqueRowMaker(PfSprite& sprite, const PfShownKey& key,
                                std::unique_ptr<PfResampler>& resampler) {
     if (!PfSpriteResampled(sprite)) {
+        if (StreamsFromItsPng(sprite)) {
+            auto png = std::make_shared<PfPngRows>();
+            if (!png->Open(sprite.png, sprite.width, sprite.height)) return {};
+            return [png](int, int count, uint32_t* out) { png->Read(count, out); };
+        }
         if (!PfSpriteOpaqueFromFill(sprite)) return {};
         return [&sprite](int first, int count, uint32_t* out) { PfSpriteFillRows(sprite, first, count, out); };
     }
     if (key.quality != 1) return {};
+    if (StreamsFromItsPng(sprite)) {
+        // The source too is read row by row from its file (the studio logo resized).
+        auto png = std::make_shared<PfPngRows>();
+        if (png->Open(sprite.png, sprite.width, sprite.height)) {
+            auto streamed = std::make_shared<PfResampler>(*png, sprite.width, sprite.height, key.width, key.height);
+            return [png, streamed](int first, int count, uint32_t* out) { streamed->Rows(first, count, out); };
+        }
+    }
     const std::vector<uint32_t>& pixels = PfSpritePixels(sprite);
     if (!std::all_of(pixels.begin(), pixels.end(), [](uint32_t p) { return ColourAlpha(p) == 255; })) return {};
     // Weights summing to one over opaque pixels give opaque pixels.

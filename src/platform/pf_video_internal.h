@@ -278,10 +278,36 @@ extern PfDrawState PfDraw;
 
 // Brings up SDL's video subsystem for the selected backend; false when it cannot.
 bool PfEnsureVideo();
+// Hands SDL's allocations to the platform's own functions, which map blocks of
+// 2 MB and more in huge pages; does nothing once SDL has handed out a block.
+void PfInstallMemoryFunctions();
 uint64_t PfNowNs();
 
 // PNG bytes -> RGBA pixels; false on anything malformed (never reads past size).
 bool PfDecodePng(const void* data, size_t size, std::vector<uint32_t>& pixels, int& width, int& height);
+// The rows of an opaque PNG decoded in order, a few at a time, to the same RGBA
+// pixels as PfDecodePng gives: a full-screen picture goes to its texture without
+// ever being held whole. Only a file that is opaque by its header (no alpha
+// channel, no transparency chunk) and not interlaced opens. After damage is met,
+// every further row comes out as 0.
+struct PfPngRows {
+    PfPngRows() = default;
+    PfPngRows(const PfPngRows&) = delete;
+    PfPngRows& operator=(const PfPngRows&) = delete;
+    ~PfPngRows();
+    // False unless the file is such a PNG of exactly this size.
+    bool Open(std::shared_ptr<const std::vector<uint8_t>> file, int width, int height);
+    // The next `count` rows into `out` (count x width pixels).
+    void Read(int count, uint32_t* out);
+    void Close();
+
+    std::shared_ptr<const std::vector<uint8_t>> file;
+    size_t offset = 0;  // read so far
+    struct png_struct_def* png = nullptr;
+    struct png_info_def* info = nullptr;
+    int width = 0;
+    bool failed = false;
+};
 // Checks a PNG file's structure without decoding its pixels: the signature, a
 // usable header, every chunk whole with its checksum right, image data and the
 // end chunk. Gives the size from the header.
@@ -295,6 +321,10 @@ void PfResample(const std::vector<uint32_t>& src, int srcW, int srcH, std::vecto
 class PfResampler {
 public:
     PfResampler(const std::vector<uint32_t>& src, int srcW, int srcH, int dstW, int dstH);
+    // The source read from an opened PNG as the target rows need it: only the
+    // few source rows under the current target row are ever held. Its target
+    // rows must then be asked for in order.
+    PfResampler(PfPngRows& png, int srcW, int srcH, int dstW, int dstH);
     // Target rows first .. first + count - 1 into `out` (count x dstW pixels).
     void Rows(int first, int count, uint32_t* out);
 
@@ -304,8 +334,13 @@ public:
     };
 
 private:
-    const std::vector<uint32_t>& source;
-    int sourceWidth, width, height;
+    void Prepare(int srcW, int srcH, int dstW, int dstH);
+    const uint32_t* SourceRow(int index, int firstNeeded);
+    const std::vector<uint32_t>* source = nullptr;
+    PfPngRows* png = nullptr;
+    std::deque<std::vector<uint32_t>> window;  // the last source rows read from the PNG
+    int nextRow = 0;                           // the next row the PNG gives
+    int sourceWidth = 0, width = 0, height = 0;
     std::vector<std::vector<Tap>> across, down;
     std::vector<double> row;
 };

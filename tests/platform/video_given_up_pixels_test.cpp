@@ -186,8 +186,8 @@ TEST_F(GivenUpPixels, RemadeExactlyForCopyDrawingRescalingAndANewScreen) {
 }
 
 // Opaque sprites reach the screen a band of rows at a time, made from what they
-// keep (a fill with patches, a PNG resized on the way) and never held whole at
-// their shown size. Each is made as sprite 1 and, with the same calls, as image 1
+// keep (a fill with patches, a PNG resized on the way, a PNG without alpha read
+// row by row from its file) and never held whole at their shown size. Each is made as sprite 1 and, with the same calls, as image 1
 // (resized like the sprite is shown): drawn opaque, the sprite must put exactly
 // the image's pixels on the screen.
 TEST_F(GivenUpPixels, OpaqueSpritesShowExactlyTheirPixels) {
@@ -195,6 +195,10 @@ TEST_F(GivenUpPixels, OpaqueSpritesShowExactlyTheirPixels) {
     std::vector<uint32_t> opaque = Pattern(50, 40, 5);
     for (uint32_t& p : opaque) p |= 0xFF000000u;
     const std::vector<uint8_t> photo = MakePng(50, 40, opaque);
+    const std::vector<uint8_t> rgb = MakePng(50, 40, opaque, false);
+    auto loadRgb = [&rgb](int n, bool image) {
+        ASSERT_EQ(image ? LoadImageBytes(n, rgb.data(), rgb.size()) : LoadSpriteBytes(n, rgb.data(), rgb.size(), 0), 1);
+    };
     const struct {
         const char* name;
         int shownWidth, shownHeight;  // 0: as stored
@@ -241,6 +245,10 @@ TEST_F(GivenUpPixels, OpaqueSpritesShowExactlyTheirPixels) {
              ASSERT_EQ(image ? LoadImageBytes(n, photo.data(), photo.size())
                              : LoadSpriteBytes(n, photo.data(), photo.size(), SPRITE_ALPHA), 1);
          }},
+        {"PNG without alpha as stored", 0, 0, loadRgb},
+        {"PNG without alpha grown by an uneven step", 83, 61, loadRgb},
+        {"PNG without alpha shrunk by an uneven step", 37, 23, loadRgb},
+        {"PNG without alpha shrunk to a third", 16, 13, loadRgb},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

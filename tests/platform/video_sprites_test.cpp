@@ -1,8 +1,10 @@
 // video_sprites_test.cpp: object numbers and handles, PNG decoding, and how sprites land on the screen.
+#include <SDL.h>
 #include <zlib.h>
 
 #include <set>
 
+#include "pf_internal.h"
 #include "video_test_support.h"
 
 using SpriteTest = HeadlessVideo;
@@ -331,4 +333,36 @@ TEST_F(SpriteTest, ResizeImageResamplesBilinearly) {
     EXPECT_EQ(ImagePixel(fourth, 0, 0), RGBA(11, 21, 31, 255));
     EXPECT_EQ(ResizeImage(second, 0, 5), 0);
     EXPECT_EQ(ResizeImage(999, 5, 5), 0);
+}
+
+// SDL's blocks of 2 MB and more are the platform's own mappings: each keeps its
+// contents through a move to another size in either direction, a zeroed one is
+// zero, and every one is given back when freed.
+TEST_F(SpriteTest, SdlLargeBlocksKeepTheirBytesAndAreGivenBack) {
+    const size_t held = PfLargeBlocksHeld();
+    const size_t mb = size_t(1) << 20;
+    const struct {
+        size_t from, to;  // sizes in bytes: grown, shrunk, across the 2 MB line both ways
+    } moves[] = {{3 * mb, 5 * mb}, {5 * mb, 3 * mb}, {1 * mb, 4 * mb}, {4 * mb, 1000}};
+    for (const auto& m : moves) {
+        SCOPED_TRACE(std::to_string(m.from) + " -> " + std::to_string(m.to));
+        auto* bytes = static_cast<uint8_t*>(SDL_malloc(m.from));
+        ASSERT_NE(bytes, nullptr);
+        for (size_t i = 0; i < m.from; ++i) bytes[i] = uint8_t(i * 7 + i / 4096);
+        bytes = static_cast<uint8_t*>(SDL_realloc(bytes, m.to));
+        ASSERT_NE(bytes, nullptr);
+        size_t wrong = 0;
+        for (size_t i = 0; i < std::min(m.from, m.to); ++i) wrong += bytes[i] != uint8_t(i * 7 + i / 4096);
+        EXPECT_EQ(wrong, 0u);
+        bytes[m.to - 1] = 1;  // the whole new size is there to write
+        SDL_free(bytes);
+    }
+    auto* zeroed = static_cast<uint8_t*>(SDL_calloc(3, 2 * mb));
+    ASSERT_NE(zeroed, nullptr);
+    EXPECT_EQ(PfLargeBlocksHeld(), held + 1);
+    size_t nonzero = 0;
+    for (size_t i = 0; i < 6 * mb; ++i) nonzero += zeroed[i] != 0;
+    EXPECT_EQ(nonzero, 0u);
+    SDL_free(zeroed);
+    EXPECT_EQ(PfLargeBlocksHeld(), held);
 }

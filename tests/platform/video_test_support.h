@@ -31,7 +31,8 @@ protected:
 };
 
 // Encodes RGBA pixels (packed as in platform.h) as a PNG file in memory.
-inline std::vector<uint8_t> MakePng(int width, int height, const std::vector<uint32_t>& pixels) {
+// An RGBA file, or with `alpha` false an RGB one (the pixels' alpha left out).
+inline std::vector<uint8_t> MakePng(int width, int height, const std::vector<uint32_t>& pixels, bool alpha = true) {
     std::vector<uint8_t> out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
@@ -46,9 +47,10 @@ inline std::vector<uint8_t> MakePng(int width, int height, const std::vector<uin
             bytes->insert(bytes->end(), data, data + length);
         },
         nullptr);
-    png_set_IHDR(png, info, png_uint_32(width), png_uint_32(height), 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, info, png_uint_32(width), png_uint_32(height), 8, alpha ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
+    if (!alpha) png_set_filler(png, 0, PNG_FILLER_AFTER);
     for (int y = 0; y < height; y++) {
         png_write_row(png, reinterpret_cast<png_const_bytep>(pixels.data() + size_t(y) * size_t(width)));
     }
