@@ -7,14 +7,15 @@
 # size. In turn, the game is started on X11 (the Xvfb display itself) and on
 # Wayland alone (DISPLAY unset, WAYLAND_DISPLAY naming weston), full screen,
 # music and sounds on with SDL's disk audio driver writing to /dev/null, and
-# driven by bench_app_startup_memory as in startup_memory.sh. Times in ms count
-# from the moment the program is started.
+# driven by bench_app_startup_memory as in startup_memory.sh; after each, the
+# floor (bench_sdl_floor_window, a bare SDL window with the renderer SDL picks)
+# on the same session. Times in ms count from the moment the program is started.
 set -u
 build=${1:-build}
 runs=${2:-5}
 size=${3:-1920x1080}
 bin=$build/bin
-for f in bench_app_startup_memory Prismoria.data; do
+for f in bench_app_startup_memory bench_sdl_floor_window Prismoria.data; do
     [ -e "$bin/$f" ] || { echo "missing $bin/$f (build with benchmarks on)" >&2; exit 1; }
 done
 command -v xvfb-run >/dev/null || { echo "xvfb-run is missing" >&2; exit 1; }
@@ -50,6 +51,14 @@ for ((i = 1; i <= runs; i++)); do
                 "$bin/bench_app_startup_memory" "$work/game/")
         fi
         echo "$session run $i | $out"
+        # The floor on the same session: a bare SDL window, renderer left to SDL.
+        if [ "$session" = x11 ]; then
+            out=$(env -u WAYLAND_DISPLAY PRISMORIA_BENCH_LAUNCH=$EPOCHREALTIME "$bin/bench_sdl_floor_window")
+        else
+            out=$(env -u DISPLAY WAYLAND_DISPLAY="$socket" PRISMORIA_BENCH_LAUNCH=$EPOCHREALTIME \
+                "$bin/bench_sdl_floor_window")
+        fi
+        echo "floor-$session run $i | $out"
     done
 done
 kill "$weston"
@@ -62,7 +71,7 @@ xvfb-run -a -s "-screen 0 ${size}x24" bash "$work/run.sh" "$size" "$runs" "$bin"
         for (i = 1; i <= NF; i++) if (split($i, kv, "=") == 2) v[kv[1]] = kv[2]
         s = $1
         n[s]++
-        fp[s, n[s]] = v["first_present_ms"]; lf[s, n[s]] = v["loop_frame_ms"]
+        fp[s, n[s]] = s ~ /^floor/ ? v["first_frame_ms"] : v["first_present_ms"]; lf[s, n[s]] = v["loop_frame_ms"]
     }
     function median(a, s, k,    i, j, t, x) {
         for (i = 1; i <= k; i++) x[i] = a[s, i] + 0
@@ -70,6 +79,9 @@ xvfb-run -a -s "-screen 0 ${size}x24" bash "$work/run.sh" "$size" "$runs" "$bin"
         return x[int((k + 1) / 2)]
     }
     END {
-        for (s in n) printf "%-8s first frame %5d ms, main loop first frame %5d ms (median of %d)\n", s,
-            median(fp, s, n[s]), median(lf, s, n[s]), n[s]
+        for (s in n) {
+            if (s ~ /^floor/) printf "%-14s first frame %5d ms (bare SDL window, median of %d)\n", s, median(fp, s, n[s]), n[s]
+            else printf "%-14s first frame %5d ms, main loop first frame %5d ms (median of %d)\n", s,
+                median(fp, s, n[s]), median(lf, s, n[s]), n[s]
+        }
     }'
