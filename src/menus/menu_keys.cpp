@@ -103,8 +103,4 @@ bool BackKeyReleased(int screenState) {
     return screenState != StatePlaying && KeyReleased(KEY_GAMEPAD_B);
 }
 
-bool ReleaseKeyHighlight() {
-    const bool held = Menus.KeyHoldsHighlight != 0;
-    Menus.KeyHoldsHighlight = 0;
-    return held;
-}
+void ReleaseKeyHighlight() { Menus.KeyHoldsHighlight = 0; }

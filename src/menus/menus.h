@@ -158,9 +158,9 @@ MenuKeyAction HandleMenuKeys(int screenState);
 // The keys that mean Escape on a screen: Escape and the controller's Start
 // everywhere, its B everywhere but the play screen (where it puts a piece back).
 bool BackKeyReleased(int screenState);
-// A pointer click takes the highlight back from the keys: true when a key held it
-// (the caller then updates the hover from the pointer before the click).
-bool ReleaseKeyHighlight();
+// A pointer click takes the highlight back from the keys (the caller then
+// updates the hover from the pointer before the click).
+void ReleaseKeyHighlight();
 // The panel and the buttons of a menu-like state (not the background).
 void DrawMenuScreen(int screenState);
 // The game-over panel with the final score and, with newBest, the new-best line

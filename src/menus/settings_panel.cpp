@@ -167,46 +167,36 @@ void OpenSettings() {
     App.ScreenState = StateSettings;
 }
 
-void StepSettingsRow(int row) {
+namespace {
+
+// One row's pending value one step on (+1, as a click does) or back (-1), wrapping.
+void StepSettingsRowBy(int row, int step) {
+    auto wrap = [step](int value, int count) { return (value + step + count) % count; };
     GameSettings& p = App.Pending;
     switch (row) {
         case 1:
             if (!Languages.List.empty()) {
-                Languages.Current = (Languages.Current + 1) % int(Languages.List.size());
+                Languages.Current = wrap(Languages.Current, int(Languages.List.size()));
                 p.Language = Languages.List[size_t(Languages.Current)].code;
             }
             break;
-        case 2: p.Music = 1 - p.Music; break;
+        case 2: p.Music = 1 - p.Music; break;  // on and off: both ways are the same
         case 3: p.Sounds = 1 - p.Sounds; break;
-        case 4: p.GameScreen = (p.GameScreen + 1) % 3; break;
+        case 4: p.GameScreen = wrap(p.GameScreen, 3); break;
         case 5: {
-            int count = Display.Resolutions.empty() ? 9 : int(Display.Resolutions.size());
-            p.Resolution = (p.Resolution + 1) % count;
+            const int count = Display.Resolutions.empty() ? 9 : int(Display.Resolutions.size());
+            p.Resolution = wrap(p.Resolution, count);
             break;
         }
         default: break;
     }
 }
 
-void StepSettingsRowBack(int row) {
-    GameSettings& p = App.Pending;
-    switch (row) {
-        case 1:
-            if (!Languages.List.empty()) {
-                const int count = int(Languages.List.size());
-                Languages.Current = (Languages.Current + count - 1) % count;
-                p.Language = Languages.List[size_t(Languages.Current)].code;
-            }
-            break;
-        case 4: p.GameScreen = (p.GameScreen + 2) % 3; break;
-        case 5: {
-            int count = Display.Resolutions.empty() ? 9 : int(Display.Resolutions.size());
-            p.Resolution = (p.Resolution + count - 1) % count;
-            break;
-        }
-        default: StepSettingsRow(row); break;  // on and off: both ways are the same
-    }
-}
+}  // namespace
+
+void StepSettingsRow(int row) { StepSettingsRowBy(row, +1); }
+
+void StepSettingsRowBack(int row) { StepSettingsRowBy(row, -1); }
 
 void ApplySettings() {
     GameSettings& s = App.Settings;

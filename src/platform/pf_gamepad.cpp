@@ -79,20 +79,10 @@ void Hold(Pad& pad, int key, bool viaStick, bool down) {
 
 // One stick axis: the negative and the positive direction it can hold.
 void StickAxis(Pad& pad, int value, int negativeKey, int positiveKey) {
-    bool negative = pad.stick[SlotOf(negativeKey)];
-    bool positive = pad.stick[SlotOf(positiveKey)];
-    if (negative) {
-        negative = value <= -kStickRelease;
-    } else {
-        negative = value <= -kStickPress;
-    }
-    if (positive) {
-        positive = value >= kStickRelease;
-    } else {
-        positive = value >= kStickPress;
-    }
-    Hold(pad, negativeKey, true, negative);
-    Hold(pad, positiveKey, true, positive);
+    // A held direction keeps to the lower threshold, a free one needs the higher.
+    auto past = [&](int key) { return pad.stick[SlotOf(key)] ? kStickRelease : kStickPress; };
+    Hold(pad, negativeKey, true, value <= -past(negativeKey));
+    Hold(pad, positiveKey, true, value >= past(positiveKey));
 }
 
 void OpenPad(int deviceIndex) {

@@ -15,11 +15,7 @@
 
 namespace {
 
-struct PngSource {
-    const uint8_t* data;
-    size_t size;
-    size_t offset;
-};
+using PngSource = PfPngSource;
 
 // Reads from the byte buffer; running past its end is an error, never a read beyond it.
 void PngRead(png_structp png, png_bytep out, png_size_t length) {
@@ -37,6 +33,19 @@ constexpr png_uint_32 kMaxPngSide = 16384;
 // More pixels than a picture of a 4K screen twice over is a damaged or hostile
 // file, refused before a buffer of that size is asked for.
 constexpr uint64_t kMaxPngPixels = 16 * 1024 * 1024;
+
+// Every layout becomes 8-bit RGBA, the same for a whole decode and for rows.
+// Called under the caller's setjmp.
+void ToRgba(png_structp png, png_infop info) {
+    const int depth = png_get_bit_depth(png, info);
+    const int type = png_get_color_type(png, info);
+    if (type == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
+    if (type == PNG_COLOR_TYPE_GRAY && depth < 8) png_set_expand_gray_1_2_4_to_8(png);
+    if (png_get_valid(png, info, PNG_INFO_tRNS)) png_set_tRNS_to_alpha(png);
+    if (depth == 16) png_set_strip_16(png);
+    if (type == PNG_COLOR_TYPE_GRAY || type == PNG_COLOR_TYPE_GRAY_ALPHA) png_set_gray_to_rgb(png);
+    png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
+}
 
 // The libpng part on its own: only plain locals live across setjmp, and the
 // buffers belong to the caller so that a longjmp skips no destructor.
@@ -59,15 +68,7 @@ bool DecodePngInto(PngSource& source, std::vector<uint32_t>& pixels, std::vector
     png_uint_32 w = png_get_image_width(png, info);
     png_uint_32 h = png_get_image_height(png, info);
     if (uint64_t(w) * h > kMaxPngPixels) png_error(png, "too many pixels");
-    int depth = png_get_bit_depth(png, info);
-    int type = png_get_color_type(png, info);
-    // Every layout becomes 8-bit RGBA.
-    if (type == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
-    if (type == PNG_COLOR_TYPE_GRAY && depth < 8) png_set_expand_gray_1_2_4_to_8(png);
-    if (png_get_valid(png, info, PNG_INFO_tRNS)) png_set_tRNS_to_alpha(png);
-    if (depth == 16) png_set_strip_16(png);
-    if (type == PNG_COLOR_TYPE_GRAY || type == PNG_COLOR_TYPE_GRAY_ALPHA) png_set_gray_to_rgb(png);
-    png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
+    ToRgba(png, info);
     png_set_interlace_handling(png);
     png_read_update_info(png, info);
     if (png_get_rowbytes(png, info) != size_t(w) * 4) png_error(png, "unexpected layout");
@@ -90,19 +91,12 @@ bool DecodePngInto(PngSource& source, std::vector<uint32_t>& pixels, std::vector
 
 namespace {
 
-void ReadPngRowsSource(png_structp png, png_bytep out, png_size_t length) {
-    auto* rows = static_cast<PfPngRows*>(png_get_io_ptr(png));
-    if (length > rows->file->size() - rows->offset) png_error(png, "truncated");
-    std::memcpy(out, rows->file->data() + rows->offset, length);
-    rows->offset += length;
-}
-
 // Every libpng call below runs under its own setjmp, with only plain locals.
 bool OpenPngRows(PfPngRows& rows, int width, int height) {
     png_structp png = rows.png;
     png_infop info = rows.info;
     if (setjmp(png_jmpbuf(png))) return false;
-    png_set_read_fn(png, &rows, ReadPngRowsSource);
+    png_set_read_fn(png, &rows.source, PngRead);
     png_set_user_limits(png, kMaxPngSide, kMaxPngSide);
     png_read_info(png, info);
     const int type = png_get_color_type(png, info);
@@ -111,12 +105,7 @@ bool OpenPngRows(PfPngRows& rows, int width, int height) {
         png_get_image_height(png, info) != png_uint_32(height)) {
         return false;
     }
-    // The same layouts to 8-bit RGBA as a whole decode.
-    if (type == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
-    if (type == PNG_COLOR_TYPE_GRAY && png_get_bit_depth(png, info) < 8) png_set_expand_gray_1_2_4_to_8(png);
-    if (png_get_bit_depth(png, info) == 16) png_set_strip_16(png);
-    if (type == PNG_COLOR_TYPE_GRAY) png_set_gray_to_rgb(png);
-    png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
+    ToRgba(png, info);
     png_read_update_info(png, info);
     return png_get_rowbytes(png, info) == size_t(width) * 4;
 }
@@ -142,13 +131,13 @@ void PfPngRows::Close() {
     file.reset();
 }
 
-bool PfPngRows::Open(std::shared_ptr<const std::vector<uint8_t>> source, int w, int h) {
+bool PfPngRows::Open(std::shared_ptr<const std::vector<uint8_t>> bytes, int w, int h) {
     Close();
     failed = false;
-    offset = 0;
     width = w;
-    if (!source || source->size() < 8 || png_sig_cmp(source->data(), 0, 8) != 0 || w <= 0 || h <= 0) return false;
-    file = std::move(source);
+    if (!bytes || bytes->size() < 8 || png_sig_cmp(bytes->data(), 0, 8) != 0 || w <= 0 || h <= 0) return false;
+    file = std::move(bytes);
+    source = {file->data(), file->size(), 0};
     png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, PngError, PngWarning);
     if (png) info = png_create_info_struct(png);
     if (!png || !info || !OpenPngRows(*this, w, h)) {

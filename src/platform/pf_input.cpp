@@ -273,17 +273,22 @@ int PollWindowEvent() {
     return PfInput.polled.event;
 }
 
-// A click or a drop acts where it happened, not where the pointer has gone since.
+// The pointer in a window: where the window event being handled happened (a
+// click or a drop acts there, not where the pointer has gone since), else
+// where it is now.
+static PfInputState::QueuedWindowEvent WindowPointer() {
+    if (PfInput.pointerFromEvent) return PfInput.polled;
+    return {WEV_NONE, PfInput.mouseX, PfInput.mouseY, PfInput.mouseInside};
+}
+
 int WindowMouseX(int window) {
-    const bool inside = PfInput.pointerFromEvent ? PfInput.polled.inside : PfInput.mouseInside;
-    if (!PfTableGet(PfVideo.windows, window) || !inside) return -1;
-    return PfInput.pointerFromEvent ? PfInput.polled.x : PfInput.mouseX;
+    const auto at = WindowPointer();
+    return PfTableGet(PfVideo.windows, window) && at.inside ? at.x : -1;
 }
 
 int WindowMouseY(int window) {
-    const bool inside = PfInput.pointerFromEvent ? PfInput.polled.inside : PfInput.mouseInside;
-    if (!PfTableGet(PfVideo.windows, window) || !inside) return -1;
-    return PfInput.pointerFromEvent ? PfInput.polled.y : PfInput.mouseY;
+    const auto at = WindowPointer();
+    return PfTableGet(PfVideo.windows, window) && at.inside ? at.y : -1;
 }
 
 // ---------------------------------------------------------------------------

@@ -223,34 +223,29 @@ static bool StreamsFromItsPng(const PfSprite& sprite) {
 }
 
 // What makes an opaque sprite's shown pixels band by band, when it is one: a
-// fill with patches or an opaque PNG shown at its stored size, or opaque stored
-// pixels resampled. Empty otherwise; the sprite is then uploaded from its whole
-// shown pixels.
-static RowMaker OpaqueRowMaker(PfSprite& sprite, const PfShownKey& key,
-                               std::unique_ptr<PfResampler>& resampler) {
-    if (!PfSpriteResampled(sprite)) {
-        if (StreamsFromItsPng(sprite)) {
-            auto png = std::make_shared<PfPngRows>();
-            if (!png->Open(sprite.png, sprite.width, sprite.height)) return {};
-            return [png](int, int count, uint32_t* out) { png->Read(count, out); };
-        }
-        if (!PfSpriteOpaqueFromFill(sprite)) return {};
-        return [&sprite](int first, int count, uint32_t* out) { PfSpriteFillRows(sprite, first, count, out); };
-    }
-    if (key.quality != 1) return {};
+// fill with patches or an opaque PNG shown at its stored size, or an opaque PNG
+// or opaque stored pixels resampled. Empty otherwise; the sprite is then
+// uploaded from its whole shown pixels.
+static RowMaker OpaqueRowMaker(PfSprite& sprite, const PfShownKey& key) {
+    const bool resampled = PfSpriteResampled(sprite);
+    if (resampled && key.quality != 1) return {};
     if (StreamsFromItsPng(sprite)) {
-        // The source too is read row by row from its file (the studio logo resized).
         auto png = std::make_shared<PfPngRows>();
         if (png->Open(sprite.png, sprite.width, sprite.height)) {
-            auto streamed = std::make_shared<PfResampler>(*png, sprite.width, sprite.height, key.width, key.height);
-            return [png, streamed](int first, int count, uint32_t* out) { streamed->Rows(first, count, out); };
+            if (!resampled) return [png](int, int count, uint32_t* out) { png->Read(count, out); };
+            // The source too is read row by row from its file (the studio logo resized).
+            auto r = std::make_shared<PfResampler>(*png, sprite.width, sprite.height, key.width, key.height);
+            return [png, r](int first, int count, uint32_t* out) { r->Rows(first, count, out); };
         }
+    }
+    if (!resampled) {
+        if (!PfSpriteOpaqueFromFill(sprite)) return {};
+        return [&sprite](int first, int count, uint32_t* out) { PfSpriteFillRows(sprite, first, count, out); };
     }
     const std::vector<uint32_t>& pixels = PfSpritePixels(sprite);
     if (!std::all_of(pixels.begin(), pixels.end(), [](uint32_t p) { return ColourAlpha(p) == 255; })) return {};
     // Weights summing to one over opaque pixels give opaque pixels.
-    resampler = std::make_unique<PfResampler>(pixels, sprite.width, sprite.height, key.width, key.height);
-    PfResampler* r = resampler.get();
+    auto r = std::make_shared<PfResampler>(pixels, sprite.width, sprite.height, key.width, key.height);
     return [r](int first, int count, uint32_t* out) { r->Rows(first, count, out); };
 }
 
@@ -264,8 +259,7 @@ static SDL_Texture* SpriteTexture(PfSprite& sprite) {
     PfShownKey key = CurrentShownKey(sprite);
     if (sprite.textureKey == key && sprite.texture) return sprite.texture;
     PfFlushScreen();  // queued copies must still draw what the texture holds now
-    std::unique_ptr<PfResampler> resampler;
-    const RowMaker rows = OpaqueRowMaker(sprite, key, resampler);
+    const RowMaker rows = OpaqueRowMaker(sprite, key);
     const std::vector<uint32_t>* pixels = nullptr;
     if (rows) {
         sprite.cover = PfSpriteCover();

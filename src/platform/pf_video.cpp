@@ -52,11 +52,19 @@ static bool DriverHasWindowPixels() {
 // Wayland output): the software renderer would draw at the coordinates and the
 // compositor would scale its frame up, blurred, so the OpenGL one is kept even
 // where it draws on the CPU.
-static bool DenserThanItsWindow(SDL_Window* window, SDL_Renderer* renderer) {
+// A window's size in window coordinates beside its renderer's real pixels.
+struct WindowPixels {
     int windowW = 0, windowH = 0, outW = 0, outH = 0;
-    SDL_GetWindowSize(window, &windowW, &windowH);
-    if (SDL_GetRendererOutputSize(renderer, &outW, &outH) != 0) return false;
-    return outW > windowW || outH > windowH;
+};
+
+static bool MeasureWindowPixels(SDL_Window* window, SDL_Renderer* renderer, WindowPixels& m) {
+    SDL_GetWindowSize(window, &m.windowW, &m.windowH);
+    return SDL_GetRendererOutputSize(renderer, &m.outW, &m.outH) == 0;
+}
+
+static bool DenserThanItsWindow(SDL_Window* window, SDL_Renderer* renderer) {
+    WindowPixels m;
+    return MeasureWindowPixels(window, renderer, m) && (m.outW > m.windowW || m.outH > m.windowH);
 }
 
 // Makes the renderer on a window: the software renderer where it is chosen anyway
@@ -167,15 +175,14 @@ void PfCloseRenderer() {
 // (Wayland's output scale, a high-density screen): the screen is its real pixels,
 // and `width` x `height` become them. The coordinates are kept for the pointer.
 static void TakeRealPixels(SDL_Window* window, SDL_Renderer* renderer, int& width, int& height) {
-    int windowW = 0, windowH = 0, outW = 0, outH = 0;
-    SDL_GetWindowSize(window, &windowW, &windowH);
-    if (SDL_GetRendererOutputSize(renderer, &outW, &outH) != 0) return;
-    if (windowW != width || windowH != height || outW <= 0 || outH <= 0) return;
-    if (outW == windowW && outH == windowH) return;
-    PfVideo.pointWidth = windowW;
-    PfVideo.pointHeight = windowH;
-    width = outW;
-    height = outH;
+    WindowPixels m;
+    if (!MeasureWindowPixels(window, renderer, m)) return;
+    if (m.windowW != width || m.windowH != height || m.outW <= 0 || m.outH <= 0) return;
+    if (m.outW == m.windowW && m.outH == m.windowH) return;
+    PfVideo.pointWidth = m.windowW;
+    PfVideo.pointHeight = m.windowH;
+    width = m.outW;
+    height = m.outH;
 }
 
 int PfWindowToPixels(int coordinate, int windowSize, int pixelSize) {

@@ -285,6 +285,12 @@ uint64_t PfNowNs();
 
 // PNG bytes -> RGBA pixels; false on anything malformed (never reads past size).
 bool PfDecodePng(const void* data, size_t size, std::vector<uint32_t>& pixels, int& width, int& height);
+// PNG bytes being read: running past their end is a damaged file, never a read beyond it.
+struct PfPngSource {
+    const uint8_t* data = nullptr;
+    size_t size = 0;
+    size_t offset = 0;
+};
 // The rows of an opaque PNG decoded in order, a few at a time, to the same RGBA
 // pixels as PfDecodePng gives: a full-screen picture goes to its texture without
 // ever being held whole. Only a file that is opaque by its header (no alpha
@@ -301,8 +307,8 @@ struct PfPngRows {
     void Read(int count, uint32_t* out);
     void Close();
 
-    std::shared_ptr<const std::vector<uint8_t>> file;
-    size_t offset = 0;  // read so far
+    std::shared_ptr<const std::vector<uint8_t>> file;  // kept alive while read
+    PfPngSource source;
     struct png_struct_def* png = nullptr;
     struct png_info_def* info = nullptr;
     int width = 0;
