@@ -247,21 +247,15 @@ void LoadSounds() {
     CloseDataPack(pack);
 }
 
-void LoadImages() {
-    LoadStudioLogoImage();
-    LoadImagesAfterLogo();
-}
+namespace {
 
-void LoadStudioLogoImage() {
+int OpenImagesPack() {
     int pack = OpenGamePack();
     if (pack == 0) AssetFailed("");
-    LoadStudioLogo(pack);
-    CloseDataPack(pack);
+    return pack;
 }
 
-void LoadImagesAfterLogo() {
-    int pack = OpenGamePack();
-    if (pack == 0) AssetFailed("");
+void LoadImagesAfterLogoFrom(int pack) {
     for (const CatalogueImage& image : ImagesBeforeSeries) LoadCatalogueImage(pack, image);
     LoadSeries(pack, "s", 0, 11, "gems", Assets.Gem);
     LoadSeries(pack, "", 1, 11, "gems fx", Assets.GemEffect);
@@ -270,6 +264,27 @@ void LoadImagesAfterLogo() {
     for (const CatalogueImage& image : ImagesAfterSeries) LoadCatalogueImage(pack, image);
     ScaleCatalogueImages();
     CreateGeneratedImages();
+}
+
+}  // namespace
+
+// A display rebuild loads every image at once, from one opening of the pack.
+void LoadImages() {
+    int pack = OpenImagesPack();
+    LoadStudioLogo(pack);
+    LoadImagesAfterLogoFrom(pack);
+    CloseDataPack(pack);
+}
+
+void LoadStudioLogoImage() {
+    int pack = OpenImagesPack();
+    LoadStudioLogo(pack);
+    CloseDataPack(pack);
+}
+
+void LoadImagesAfterLogo() {
+    int pack = OpenImagesPack();
+    LoadImagesAfterLogoFrom(pack);
     CloseDataPack(pack);
 }
 

@@ -15,11 +15,9 @@
 
 namespace {
 
-using PngSource = PfPngSource;
-
 // Reads from the byte buffer; running past its end is an error, never a read beyond it.
 void PngRead(png_structp png, png_bytep out, png_size_t length) {
-    auto* source = static_cast<PngSource*>(png_get_io_ptr(png));
+    auto* source = static_cast<PfPngSource*>(png_get_io_ptr(png));
     if (length > source->size - source->offset) png_error(png, "truncated");
     std::memcpy(out, source->data + source->offset, length);
     source->offset += length;
@@ -49,7 +47,7 @@ void ToRgba(png_structp png, png_infop info) {
 
 // The libpng part on its own: only plain locals live across setjmp, and the
 // buffers belong to the caller so that a longjmp skips no destructor.
-bool DecodePngInto(PngSource& source, std::vector<uint32_t>& pixels, std::vector<png_bytep>& rows, int& width,
+bool DecodePngInto(PfPngSource& source, std::vector<uint32_t>& pixels, std::vector<png_bytep>& rows, int& width,
                    int& height) {
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, PngError, PngWarning);
     if (!png) return false;
@@ -154,7 +152,7 @@ void PfPngRows::Read(int count, uint32_t* out) {
 
 bool PfDecodePng(const void* data, size_t size, std::vector<uint32_t>& pixels, int& width, int& height) {
     if (!data || size < 8 || png_sig_cmp(static_cast<png_const_bytep>(data), 0, 8) != 0) return false;
-    PngSource source = {static_cast<const uint8_t*>(data), size, 0};
+    PfPngSource source = {static_cast<const uint8_t*>(data), size, 0};
     std::vector<png_bytep> rows;
     // Little-endian packing: bytes R, G, B, A read as one value are the packed colour.
     static_assert(SDL_BYTEORDER == SDL_LIL_ENDIAN, "packed colours assume a little-endian machine");
