@@ -200,8 +200,9 @@ wait_for_main_menu
 click 960 642
 click 960 584
 click 729 844
-sleep 1
-grep -q $'^Music:\t\tON\r$' "$log" || fail "clicks at the buttons' pixels missed them on the scaled output"
+for _ in $(seq 1 50); do grep -q $'^Music:\t\tON\r$' "$log" && break; sleep 0.2; done
+grep -q $'^Music:\t\tON\r$' "$log" ||
+    { tail -n 4 "$log" >&2; fail "clicks at the buttons' pixels missed them on the scaled output"; }
 end_by_signal "on the scaled output"
 echo "PASS: on Wayland alone: Borderless and Fullscreen cover the output; every screen mode chosen by keys"
 echo "      and once by the mouse, the game alive after each; a piece placed afterwards; SIGTERM saved the"
