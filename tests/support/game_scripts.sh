@@ -72,22 +72,23 @@ bmp_pixel() {
     echo "$r $g $b"
 }
 
-# wait_for_main_menu: screenshots (F2, into $work) until one shows the main
-# menu's panel of a 1920x1080 screen: its fill colour above and below the
-# second button, where the intro shows the gem wall. The keys go to the window
+# wait_for_main_menu: screenshots (F2, into $save_dir, else $work where a copy
+# saves) until one shows the main menu's panel of a 1920x1080 screen: its fill
+# colour above and below the second button, where the intro shows the gem
+# wall. The keys go to the window
 # $focus_window, given the focus before each, after a click in a corner of the
 # screen where no menu has a button (a compositor gives a client the keyboard
 # when it is clicked); the game runs as $pid.
 wait_for_main_menu() {
-    local shot
+    local shot dir=${save_dir:-$work}
     for _ in $(seq 1 90); do
-        rm -f "$work"/Prismoria\ *.bmp
+        rm -f "$dir"/Prismoria\ *.bmp
         xdotool windowfocus "$focus_window" 2>/dev/null
         xdotool mousemove --window "$focus_window" 100 100 click 1 sleep 0.2
         xdotool key F2
         sleep 1
         kill -0 "$pid" 2>/dev/null || fail "the game ended before its main menu"
-        shot=$(ls "$work"/Prismoria\ *.bmp 2>/dev/null | head -n 1)
+        shot=$(ls "$dir"/Prismoria\ *.bmp 2>/dev/null | head -n 1)
         if [ -n "$shot" ] && [ "$(bmp_pixel "$shot" 960 460)" = "38 35 32" ] &&
             [ "$(bmp_pixel "$shot" 960 605)" = "38 35 32" ]; then
             rm -f "$shot"
@@ -96,7 +97,7 @@ wait_for_main_menu() {
     done
     # What a failure needs to be understood: where the log ended, who had the
     # focus, and whether the game was running or waiting.
-    tail -n 3 "$work"/Log\ *.log >&2 2>/dev/null
+    tail -n 3 "$dir"/Log\ *.log >&2 2>/dev/null
     echo "focus: $(xdotool getwindowfocus 2>&1), wanted: $focus_window" >&2
     ps -o pid,stat,pcpu,time,wchan:20,cmd -p "$pid" >&2
     fail "no main menu on the screen after 90 screenshots"
