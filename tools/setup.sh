@@ -99,8 +99,10 @@ case "$mode" in
     FUZZ_PARALLEL=2 bash fuzz/run.sh build-fuzz 60
     # The Debian packages, without their tests (they have just run), and lintian's
     # verdict on them: any error or warning fails the run.
+    deb_start=$SECONDS
     DEB_BUILD_OPTIONS="nocheck ${DEB_BUILD_OPTIONS:-}" build_debs
     lintian --pedantic -I --fail-on error,warning build-deb/*.changes
+    echo "The Debian packages and lintian took $((SECONDS - deb_start)) s"
     ;;
   deb)
     build_debs
