@@ -34,6 +34,7 @@ data="$prefix/${4:?no data dir}"
 
 # A package compresses the manual page.
 man=$(ls "$prefix/share/man/man6/prismoria.6"* 2>/dev/null | head -n 1)
+[ -n "$man" ] || man="$prefix/share/man/man6/prismoria.6"
 for f in "$program" "$data/Prismoria.data" "$data/Prismoria.pointer" "$data/Time and Space licence.txt" \
          "$data/Prismoria.languages/en_GB.language" "$prefix/share/applications/$app.desktop" \
          "$prefix/share/metainfo/$app.metainfo.xml" "$man"; do
