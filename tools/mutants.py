@@ -1,11 +1,12 @@
 #!/usr/bin/env python3
-"""mutants.py: plants single-line faults in the game's screen wiring, one at a time,
-and counts how many of them the test suite catches.
+"""mutants.py: plants single-line faults in the game's screen wiring and in its
+input, signal, sound-device and display-change handling, one at a time, and
+counts how many of them the test suite catches.
 
 For every entry of MUTANTS the script replaces one exact source line (matched
 after its indentation) with a faulty one, builds the test programs in a build
-folder of its own, runs them without the slow soak tests, and puts the line
-back. A faulty build that does not compile counts as neither caught nor missed.
+folder of its own, runs them without the slow soak tests (and, for a fault in
+the platform layer, its own tests too), and puts the line back. A faulty build that does not compile counts as neither caught nor missed.
 The source is restored whatever happens (an error, Ctrl-C, a kill).
 
     nice -n 15 tools/mutants.py                 # every mutant
@@ -38,6 +39,8 @@ AREA_SUITES = [
     ("src/audio/", ["GameAudio", "MusicRoad", "Settings", "Transitions"]),
     ("src/data/", ["LanguagePack", "UserLanguage", "LanguageStartUp", "Settings"]),
     ("src/board/", ["PlayInput"]),
+    ("src/app/desktop_session.cpp", ["Shell", "MainLoop", "QuitSignals"]),
+    ("src/platform/", ["KeyboardPlay", "KeyboardMenus", "GamepadGame", "Keys", "MainLoop", "QuitSignals", "Shell"]),
 ]
 
 
@@ -154,6 +157,32 @@ MUTANTS = [
     ("src/menus/menu_builders.cpp", "const int width = drawn ? side : 0;",
      "const int width = drawn || side > 0 ? side : 0;",
      "a popup that could not be drawn keeps full-size buttons"),
+    # -- keys, controllers, signals, sound devices and display changes
+    ("src/platform/pf_input.cpp", "if (PfInput.keyDown[key] && !down && released < kMostPending) ++released;",
+     "if (!down && released < kMostPending) ++released;", "a key let go that was never down is released"),
+    ("src/platform/pf_input.cpp", "case SDL_SCANCODE_BACKSPACE: return KEY_BACKSPACE;",
+     "case SDL_SCANCODE_BACKSPACE: return KEY_ESCAPE;", "Backspace read as Escape"),
+    ("src/platform/pf_input.cpp",
+     "if (code >= SDL_SCANCODE_1 && code <= SDL_SCANCODE_9) return KEY_1 + (code - SDL_SCANCODE_1);",
+     "if (code >= SDL_SCANCODE_1 && code <= SDL_SCANCODE_9) return KEY_1 + (code - SDL_SCANCODE_1) + 1;",
+     "each digit key read as the next one"),
+    ("src/platform/pf_input.cpp", "PfInput.keySnapshotPressed[k] = pressed > 0;",
+     "PfInput.keySnapshotPressed[k] = PfInput.keyDown[k];", "a held key is pressed anew every frame"),
+    ("src/platform/pf_gamepad.cpp", "case SDL_CONTROLLER_BUTTON_LEFTSHOULDER: return KEY_GAMEPAD_LEFT_SHOULDER;",
+     "case SDL_CONTROLLER_BUTTON_LEFTSHOULDER: return KEY_GAMEPAD_RIGHT_SHOULDER;", "left shoulder read as the right"),
+    ("src/platform/pf_gamepad.cpp", "bool Holds(int slot) const { return button[slot] || stick[slot]; }",
+     "bool Holds(int slot) const { return button[slot]; }", "the left stick holds no direction"),
+    ("src/platform/pf_signals.cpp", "for (int signal : QuitSignals) SetAction(signal, NoteQuitSignal, SA_RESETHAND);",
+     "for (int signal : QuitSignals) SetAction(signal, NoteQuitSignal, 0);",
+     "a second signal before the loop looks is only noted"),
+    ("src/platform/pf_devices.cpp", "if (!e.adevice.iscapture) PfAudioDeviceRemoved(e.adevice.which);",
+     "PfAudioDeviceRemoved(e.adevice.which);", "a capture device's removal closes the output"),
+    ("src/platform/pf_devices.cpp", "if (!e.adevice.iscapture) PfAudioDeviceAdded();",
+     "PfAudioDeviceAdded();", "a capture device added opens the output"),
+    ("src/app/desktop_session.cpp",
+     "if (change == PF_DISPLAY_DESKTOP_CHANGED && width == Display.DesktopWidth && height == Display.DesktopHeight) {",
+     "if (width == Display.DesktopWidth && height == Display.DesktopHeight) {",
+     "a display gone is not followed when the desktop kept its size"),
 ]
 
 # The two-line mutant above: settings OK leaves SettingsHover and skips the main menu's hover reset.
@@ -230,7 +259,7 @@ def prepare_build():
 
 
 def build(log=None):
-    return run(["cmake", "--build", BUILD, "-j2", "--target", "game_tests", "board_tests"], log=log)
+    return run(["cmake", "--build", BUILD, "-j2", "--target", "game_tests", "board_tests", "platform_tests"], log=log)
 
 
 def run_tests(log, path):
@@ -240,6 +269,11 @@ def run_tests(log, path):
                    "--gtest_brief=1"], timeout=TEST_TIMEOUT + 30, log=log + ".board_tests")
     if code != 0:
         return 1
+    if path.startswith("src/platform/") or not path:
+        code, _ = run(["timeout", str(TEST_TIMEOUT), os.path.join(BUILD, "bin", "platform_tests"), "--gtest_fail_fast",
+                       "--gtest_brief=1"], timeout=TEST_TIMEOUT + 30, log=log + ".platform_tests")
+        if code != 0:
+            return 1
     env = dict(os.environ, SDL_AUDIODRIVER="dummy", GTEST_TOTAL_SHARDS=str(SHARDS))
     shards = []
     for i in range(SHARDS):

@@ -16,6 +16,8 @@ TEST_PACKAGES=(libgtest-dev libgmock-dev
   # desktop, window decorations, EGL) and weston, the compositor its test runs under.
   weston libwayland-client0 libwayland-cursor0 libwayland-egl1 libxkbcommon0
   libdecor-0-0 libdecor-0-plugin-1-cairo libegl1 libegl-mesa0 libgl1-mesa-dri
+  # What the Wayland test asks weston's output with: its scale, and a dump of its pixels.
+  wayland-utils x11-apps
   clang clang-14 libclang-rt-14-dev llvm-14
   # The Debian packages' build and check (their build dependencies are the above).
   dpkg-dev debhelper lintian)

@@ -87,8 +87,10 @@ void RunOneFrame() {
         ResumePausedMusic();
     }
     DrawScreenState();
+    // Every mode reads the buttons (a right press hands play to the mouse too);
+    // a full screen also takes its pointer from here.
+    ReadMouse();
     if (App.Settings.GameScreen == ScreenFullscreen) {
-        ReadMouse();
         if (App.ScreenState >= StateMainMenu && !Pointer.Hidden) {
             DrawSprite(ImgPointer, MouseX(), MouseY());
         }
@@ -99,7 +101,11 @@ void RunOneFrame() {
     }
     StepPlayFrame();
     HandlePointer();
+    // A key held while the screen changed comes up unseen on the new screen:
+    // its release belongs to the screen where it went down.
+    if (App.ScreenState != Loop.KeysScreen) ForgetHeldKeys();
     ReadKeyboard();
+    Loop.KeysScreen = App.ScreenState;
     HandleKeys();
 }
 
@@ -126,7 +132,9 @@ void HandlePointerClick() {
 
 void HandlePointer() {
     NoticeMouse();
-    UpdateHover();
+    // A pointer hidden by the keys rests where the mouse left it: only a real
+    // movement (which shows it again) lets it take the highlight.
+    if (!Pointer.Hidden) UpdateHover();
     if (App.Settings.GameScreen != ScreenFullscreen) {
         return;  // the windowed modes take presses and clicks from window events
     }

@@ -43,6 +43,8 @@ std::string UserFolderBelow(const std::string& dataFolder);
 // Reads the preferences from ProgramDir, else from UserDir (created when missing),
 // and sets SaveTo to the folder the preferences belong to.
 void ReadStartupPreferences();
+// Removes the temporary files a save cut short left in SaveTo.
+void RemoveUnfinishedSaves();
 
 // ---------------------------------------------------------------- log report
 
@@ -90,5 +92,6 @@ std::string ScreenshotFileName(int64_t time);
 struct LoopState {
     int TrackPausedByInactive = 0;  // full screen: resume the music once the screen is back
     int Frames = 0;                 // frames run since start-up
+    int KeysScreen = 0;             // the screen state when the keys were last read
 };
 extern LoopState Loop;

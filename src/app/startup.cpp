@@ -81,6 +81,12 @@ void ReadStartupPreferences() {
     App.SaveTo = App.UserDir;
 }
 
+void RemoveUnfinishedSaves() {
+    // Only in the folder this run saves to: another folder's files are not ours.
+    RemoveUnfinishedPreferences(App.SaveTo);
+    RemoveUnfinishedScores(App.SaveTo);
+}
+
 LoopState Loop;
 
 namespace {
@@ -144,6 +150,7 @@ void StartUp() {
     // 4, 5. Folders and preferences.
     FindFolders();
     ReadStartupPreferences();
+    RemoveUnfinishedSaves();
     App.Pending = App.Settings;
     // 6. The user's language when the preferences named none.
     const bool languageFromSystem = App.Settings.Language.empty();

@@ -62,3 +62,5 @@ int SaveBestScores(const std::string& folder) {
     // leaves a shortened or mixed file behind.
     return ReplaceWholeFile(folder + ScoresFile, bytes, FileBytes);
 }
+
+void RemoveUnfinishedScores(const std::string& folder) { RemoveUnfinishedReplacements(folder + ScoresFile); }

@@ -9,6 +9,10 @@
 // 36th are ignored. 1 when the file could be read; 0 leaves the table unchanged.
 int LoadBestScores(const std::string& folder);
 
+// Removes the temporary files a save of the scores in the folder left behind
+// when it was cut short.
+void RemoveUnfinishedScores(const std::string& folder);
+
 // Writes the table to folder + "Prismoria.scores" as exactly those 36 bytes,
 // replacing the file atomically. 1 when the new file is in place; 0 leaves any
 // old file as it was. A file that was there at the last load but could not be

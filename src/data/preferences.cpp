@@ -58,3 +58,5 @@ int WritePreferences(const std::string& folder) {
     WriteKeyNumber(file, "MusicVolume", s.MusicVolume);
     return CloseKeyFile(file);
 }
+
+void RemoveUnfinishedPreferences(const std::string& folder) { RemoveUnfinishedReplacements(folder + PreferencesFile); }

@@ -31,6 +31,9 @@ constexpr int AnySoundBase = 0x10000;  // handles given out for PF_ANY start her
 constexpr int DeviceBufferFrames = 1024;
 // Sounds longer than this are streamed: 3 s decoded is about half a megabyte.
 constexpr int64_t MaxWholeFrames = 3 * PfMixRate;
+// How often a lost device is tried again. A sound server that restarts brings
+// its default device back without announcing it as added.
+constexpr int DefaultRetryMs = 3000;
 
 struct PfSoundClip {
     std::vector<int16_t> pcm;  // interleaved stereo at PfMixRate, once a short sound is decoded
@@ -63,6 +66,9 @@ struct PfAudioState {
     int64_t wallFramesDone = 0;
     std::vector<int32_t> accumulator;
     std::vector<int16_t> streamed;  // one piece of a stream, decoded for mixing
+    // Without a device but with SDL's audio up: when to try the device again.
+    std::chrono::steady_clock::time_point nextRetry;
+    int retryMs = DefaultRetryMs;
 };
 
 PfAudioState PfAudio;
@@ -298,11 +304,13 @@ void OpenDevice() {
     SDL_PauseAudioDevice(device, 0);
 }
 
-// Playback without a device moves on with the time that passes from now.
+// Playback without a device moves on with the time that passes from now, and
+// the device is tried again a while from now.
 void FollowTheClock() {
     PfAudio.wallClock = 1;
     PfAudio.wallStart = std::chrono::steady_clock::now();
     PfAudio.wallFramesDone = 0;
+    PfAudio.nextRetry = PfAudio.wallStart + std::chrono::milliseconds(PfAudio.retryMs);
 }
 
 void CloseDevice() {
@@ -338,7 +346,7 @@ int InitSound() {
 }
 
 void PfAudioDeviceRemoved(uint32_t device) {
-    if (!PfAudio.device || (device != 0 && device != PfAudio.device)) {
+    if (!PfAudio.device || device != PfAudio.device) {
         return;  // not the device the game plays on
     }
     // Closing waits for the callback to finish; from here on nothing mixes but the clock.
@@ -360,8 +368,21 @@ void PfAudioDeviceAdded() {
     }
 }
 
+void PfRetryLostSoundDevice() {
+    if (PfAudio.device || !PfAudio.wallClock || SDL_WasInit(SDL_INIT_AUDIO) == 0 ||
+        std::chrono::steady_clock::now() < PfAudio.nextRetry) {
+        return;  // playing, headless, without sound at all, or tried a moment ago
+    }
+    PfAudioDeviceAdded();
+}
+
 int PfSoundDeviceOpen() {
-    return PfAudio.device != 0;
+    return int(PfAudio.device);
+}
+
+void PfSetSoundRetryInterval(int milliseconds) {
+    PfAudio.retryMs = std::max(milliseconds, 0);
+    PfAudio.nextRetry = std::chrono::steady_clock::now() + std::chrono::milliseconds(PfAudio.retryMs);
 }
 
 void PfMixSound(int16_t* out, int frames) {
@@ -538,4 +559,5 @@ void PfAudioShutdown() {
     PfAudio.wallClock = 0;
     PfAudio.wallFramesDone = 0;
     PfAudio.initialised = 0;
+    PfAudio.retryMs = DefaultRetryMs;
 }

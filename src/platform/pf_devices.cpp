@@ -62,5 +62,3 @@ void PfInjectDisplayChange(int change) {
     if (change == PF_DISPLAY_DESKTOP_CHANGED || change == PF_DISPLAY_SCREEN_GONE) NoteDisplayChange(change);
 }
 
-void PfInjectSoundDeviceRemoved() { PfAudioDeviceRemoved(0); }
-void PfInjectSoundDeviceAdded() { PfAudioDeviceAdded(); }

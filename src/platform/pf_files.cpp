@@ -3,6 +3,7 @@
 #include "platform.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <dirent.h>
@@ -180,6 +181,19 @@ int ReplaceWholeFile(const std::string& path, const void* data, size_t size) {
     ok = ok && rename(temp.c_str(), path.c_str()) == 0;
     if (!ok) unlink(temp.c_str());
     return ok ? 1 : 0;
+}
+
+void RemoveUnfinishedReplacements(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    const std::string file = path.substr(folder.size());
+    for (const std::string& name : ListFolder(folder, file + ".??????")) {
+        // Only names mkostemp could have made: anything else is not ours to remove.
+        const std::string tail = name.substr(file.size() + 1);
+        if (std::all_of(tail.begin(), tail.end(), [](unsigned char c) { return std::isalnum(c) != 0; })) {
+            DeleteFile(folder + name);
+        }
+    }
 }
 
 int CreateFileForWriting(const std::string& path) {

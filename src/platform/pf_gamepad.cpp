@@ -66,7 +66,9 @@ Pad* FindPad(SDL_JoystickID id) {
 
 // Sets one source (button or stick) of one code on one controller; the key state
 // changes only when the first controller takes the code or the last lets it go.
-void Hold(Pad& pad, int key, bool viaStick, bool down) {
+// A code let go by a controller that is gone (`played` false) comes up without
+// a release: nobody let go of it, and it must not act.
+void Hold(Pad& pad, int key, bool viaStick, bool down, bool played = true) {
     int slot = SlotOf(key);
     bool before = pad.Holds(slot);
     (viaStick ? pad.stick : pad.button)[slot] = down;
@@ -74,16 +76,26 @@ void Hold(Pad& pad, int key, bool viaStick, bool down) {
     if (before == after) return;
     int& holders = Gamepads.holders[slot];
     holders += after ? 1 : -1;
-    if (holders == (after ? 1 : 0)) PfApplyKey(key, after);
+    if (holders != (after ? 1 : 0)) return;
+    if (after || played) {
+        PfApplyKey(key, after);
+    } else {
+        PfLetGoKey(key);
+    }
 }
 
 // One stick axis: the negative and the positive direction it can hold.
-void StickAxis(Pad& pad, int value, int negativeKey, int positiveKey) {
+void StickAxis(Pad& pad, int value, int negativeKey, int positiveKey, bool played) {
     // A held direction keeps to the lower threshold, a free one needs the higher.
     auto past = [&](int key) { return pad.stick[SlotOf(key)] ? kStickRelease : kStickPress; };
-    Hold(pad, negativeKey, true, value <= -past(negativeKey));
-    Hold(pad, positiveKey, true, value >= past(positiveKey));
+    Hold(pad, negativeKey, true, value <= -past(negativeKey), played);
+    Hold(pad, positiveKey, true, value >= past(positiveKey), played);
 }
+
+// SDL lets go of an unplugged controller's buttons and centres its sticks just
+// before it reports the removal; by the time those events are read the
+// controller is no longer attached.
+bool StillPlugged(const Pad& pad) { return SDL_GameControllerGetAttached(pad.controller) == SDL_TRUE; }
 
 void OpenPad(int deviceIndex) {
     SDL_JoystickID id = SDL_JoystickGetDeviceInstanceID(deviceIndex);
@@ -98,16 +110,16 @@ void OpenPad(int deviceIndex) {
     Gamepads.pads.push_back(pad);
 }
 
-// A controller unplugged lets go of everything it held, as its player letting
-// go would (KeyReleased fires once): nothing stays pressed after it is gone.
-// SDL normally reports its buttons let go just before the removal; whatever it
-// left out is let go here.
+// A controller unplugged lets go of everything it held, silently: nothing stays
+// pressed after it is gone, and nothing acts as if its player had let go (a
+// carried piece placed, a menu opened). SDL normally reports its buttons let go
+// just before the removal; whatever it left out is let go here.
 void ClosePad(SDL_JoystickID id) {
     Pad* pad = FindPad(id);
     if (!pad) return;
     for (int slot = 0; slot < kPadKeyCount; slot++) {
-        Hold(*pad, KEY_GAMEPAD_UP + slot, false, false);
-        Hold(*pad, KEY_GAMEPAD_UP + slot, true, false);
+        Hold(*pad, KEY_GAMEPAD_UP + slot, false, false, false);
+        Hold(*pad, KEY_GAMEPAD_UP + slot, true, false, false);
     }
     SDL_GameControllerClose(pad->controller);
     Gamepads.pads.erase(Gamepads.pads.begin() + (pad - Gamepads.pads.data()));
@@ -145,7 +157,7 @@ bool PfGamepadEvent(const SDL_Event& e) {
         case SDL_CONTROLLERBUTTONUP: {
             Pad* pad = FindPad(e.cbutton.which);
             int key = KeyFromButton(e.cbutton.button);
-            if (pad && key != KEY_NONE) Hold(*pad, key, false, e.type == SDL_CONTROLLERBUTTONDOWN);
+            if (pad && key != KEY_NONE) Hold(*pad, key, false, e.type == SDL_CONTROLLERBUTTONDOWN, StillPlugged(*pad));
             return true;
         }
         case SDL_CONTROLLERAXISMOTION: {
@@ -153,9 +165,9 @@ bool PfGamepadEvent(const SDL_Event& e) {
             if (!pad) return true;
             // SDL's vertical axes grow downwards.
             if (e.caxis.axis == SDL_CONTROLLER_AXIS_LEFTX) {
-                StickAxis(*pad, e.caxis.value, KEY_GAMEPAD_LEFT, KEY_GAMEPAD_RIGHT);
+                StickAxis(*pad, e.caxis.value, KEY_GAMEPAD_LEFT, KEY_GAMEPAD_RIGHT, StillPlugged(*pad));
             } else if (e.caxis.axis == SDL_CONTROLLER_AXIS_LEFTY) {
-                StickAxis(*pad, e.caxis.value, KEY_GAMEPAD_UP, KEY_GAMEPAD_DOWN);
+                StickAxis(*pad, e.caxis.value, KEY_GAMEPAD_UP, KEY_GAMEPAD_DOWN, StillPlugged(*pad));
             }
             return true;
         }

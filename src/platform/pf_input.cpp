@@ -63,6 +63,13 @@ void PfApplyKey(int key, bool down) {
     PfInput.keyDown[key] = down;
 }
 
+void PfLetGoKey(int key) {
+    if (!ValidKey(key) || !PfInput.keyDown[key]) return;
+    PfInput.keyDown[key] = false;
+    // No release is counted, so none is left for a forgetting to swallow either.
+    PfInput.keyReleaseForgotten[key] = false;
+}
+
 void PfApplyMouseMove(int x, int y) {
     PfInput.mouseX = x;
     PfInput.mouseY = y;
@@ -191,8 +198,11 @@ void ReadKeyboard() {
         int& pressed = PfInput.keyPressedPending[k];
         int& released = PfInput.keyReleasedPending[k];
         PfInput.keySnapshotDown[k] = PfInput.keyDown[k];
-        PfInput.keySnapshotReleased[k] = released > 0;
-        if (released > 0) --released;
+        PfInput.keySnapshotReleased[k] = released > 0 && !PfInput.keyReleaseForgotten[k];
+        if (released > 0) {
+            --released;
+            PfInput.keyReleaseForgotten[k] = false;
+        }
         // Typed on the press (even one shorter than a frame), then repeated while held.
         int& held = PfInput.keyHeldSnapshots[k];
         PfInput.keySnapshotPressed[k] = pressed > 0;
@@ -207,6 +217,12 @@ void ReadKeyboard() {
             PfInput.keySnapshotTyped[k] = false;
         }
         if (pressed > 0) --pressed;
+    }
+}
+
+void ForgetHeldKeys() {
+    for (int k = 0; k < KEY_COUNT; k++) {
+        if (PfInput.keySnapshotDown[k]) PfInput.keyReleaseForgotten[k] = true;
     }
 }
 

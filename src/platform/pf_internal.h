@@ -21,10 +21,12 @@ bool PfPreferWayland(const char* userDriver, const char* waylandDisplay);
 // a drawable `pixelSize` wide where the window is `windowSize` wide (rounded down).
 int PfWindowToPixels(int coordinate, int windowSize, int pixelSize);
 
-// Sound output devices coming and going (pf_audio.cpp): a device id of 0 means
-// the open one, whatever its id.
+// Sound output devices coming and going (pf_audio.cpp), from SDL's events.
 void PfAudioDeviceRemoved(uint32_t device);
 void PfAudioDeviceAdded();
+// While the device is lost, tries it again when the last try is a few seconds
+// old. Called where a frame has time to spare, so that no frame waits on it.
+void PfRetryLostSoundDevice();
 
 // Creates a new, empty file with a name of its own beside `path` (in the same
 // folder, so it can be renamed over `path`), opened for writing; the file

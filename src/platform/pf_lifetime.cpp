@@ -69,7 +69,11 @@ bool PfEnsureVideo() {
         // On a Wayland session the game talks to the compositor itself: left to
         // itself SDL 2 prefers X11, which needs XWayland and is blurred by
         // fractional scaling. X11 stays the second choice, taken without a word
-        // when Wayland cannot start. A driver the user named always wins.
+        // when Wayland cannot start. A driver the user named always wins; SDL
+        // takes a variable set but empty as a choice (and then tries X11 first),
+        // here it names nothing.
+        const char* named = std::getenv("SDL_VIDEODRIVER");
+        if (named && named[0] == '\0') unsetenv("SDL_VIDEODRIVER");
         if (PfPreferWayland(std::getenv("SDL_VIDEODRIVER"), std::getenv("WAYLAND_DISPLAY"))) {
             SDL_SetHint(SDL_HINT_VIDEODRIVER, "wayland,x11");
         }

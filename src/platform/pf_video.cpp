@@ -101,6 +101,7 @@ SDL_Window* PfCreateWindow(const std::string& title, int x, int y, int width, in
     // it was given.
     // Drawn at the display's real pixels where they are finer than its coordinates.
     if (!PfIsHeadless()) flags |= SDL_WINDOW_ALLOW_HIGHDPI;
+    if (SDL_Window* kept = PfReopenKeptWindow(title, x, y, width, height, flags)) return kept;
     if (!SoftwareRendererChosen()) {
         SDL_Window* window = SDL_CreateWindow(title.c_str(), x, y, width, height, flags | SDL_WINDOW_OPENGL);
         if (window) return window;
@@ -158,7 +159,7 @@ void PfCloseRenderer() {
     PfVideo.textureFormat = PfVideo.opaqueTextureFormat = SDL_PIXELFORMAT_RGBA32;
     if (PfVideo.screenOwnsWindow && PfVideo.screenWindow) {
         SDL_SetWindowGrab(PfVideo.screenWindow, SDL_FALSE);
-        SDL_DestroyWindow(PfVideo.screenWindow);
+        PfReleaseWindow(PfVideo.screenWindow);
     }
     if (PfVideo.videoUp && !PfIsHeadless()) SDL_ShowCursor(SDL_ENABLE);
     PfVideo.screenWindow = nullptr;
@@ -220,7 +221,7 @@ int OpenGameScreen(int width, int height, int depth, const std::string& title, i
     CloseGameScreen();
     SDL_Window* window;
     if (PfIsHeadless()) {
-        window = SDL_CreateWindow(title.c_str(), 0, 0, width, height, SDL_WINDOW_SHOWN);
+        window = PfCreateWindow(title, 0, 0, width, height, SDL_WINDOW_SHOWN);
     } else {
         // The desktop's own mode is kept; the window simply covers the display.
         window = PfCreateWindow(title, SDL_WINDOWPOS_CENTERED_DISPLAY(0), SDL_WINDOWPOS_CENTERED_DISPLAY(0), width,
@@ -302,6 +303,8 @@ void ClearFrameArea(int x, int y, int width, int height, uint32_t colour) {
     QueueFill(PfScreenCommand::Fill, x, y, width, height, colour);
 }
 
+constexpr uint64_t kSoundRetryMarginNs = 8000000;  // 8 ms
+
 // Holds the loop to the frame rate by sleeping until the next frame's deadline.
 // A loop that has fallen more than a frame behind starts afresh instead of racing
 // to catch up.
@@ -312,7 +315,13 @@ static void PaceFrame() {
     if (PfVideo.nextFrameNs == 0) PfVideo.nextFrameNs = now;
     PfVideo.nextFrameNs += period;
     if (now < PfVideo.nextFrameNs) {
-        std::this_thread::sleep_for(std::chrono::nanoseconds(PfVideo.nextFrameNs - now));
+        // Time to spare before the frame is due: a lost sound device is tried
+        // here, where an attempt (well under this margin) delays no frame.
+        if (PfVideo.nextFrameNs - now > kSoundRetryMarginNs) {
+            PfRetryLostSoundDevice();
+            now = PfNowNs();
+        }
+        if (now < PfVideo.nextFrameNs) std::this_thread::sleep_for(std::chrono::nanoseconds(PfVideo.nextFrameNs - now));
     } else if (now - PfVideo.nextFrameNs > period) {
         PfVideo.nextFrameNs = now;
     }

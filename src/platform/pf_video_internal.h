@@ -220,6 +220,10 @@ struct PfVideoState {
     PfTable<PfWindow> windows;
     PfTable<PfCursor> cursors;
     std::vector<PfInstalledFont> installedFonts;
+    // Where windows are never destroyed while the game runs (Wayland): the one
+    // window closed last, kept to be opened again in place.
+    SDL_Window* keptWindow = nullptr;
+    bool keepWindowsForTests = false;
 };
 
 struct PfInputState {
@@ -235,6 +239,7 @@ struct PfInputState {
     bool keySnapshotTyped[KEY_COUNT] = {};
     bool keySnapshotPressed[KEY_COUNT] = {};
     int keyHeldSnapshots[KEY_COUNT] = {};    // snapshots the key has stayed down since it was typed
+    bool keyReleaseForgotten[KEY_COUNT] = {};  // its next release shows in no snapshot (ForgetHeldKeys)
     int mouseX = 0, mouseY = 0;
     bool mouseInside = false;
     bool buttonDown[4] = {};
@@ -429,6 +434,8 @@ void PfHandleDeviceEvent(const SDL_Event& e);
 // A new screen: display changes are counted from here, against its display.
 void PfNoteScreenOpened(SDL_Window* window);
 void PfApplyKey(int key, bool down);
+// A key let go without a release the game acts on (a controller unplugged).
+void PfLetGoKey(int key);
 void PfApplyMouseMove(int x, int y);
 void PfApplyMouseButton(int button, bool down);
 void PfApplyMouseLeave();
@@ -446,4 +453,14 @@ void PfPixelsToPointer(int& x, int& y);
 // Client size of the area the pointer is tracked in (the screen, else the window).
 void PfPointerArea(int& width, int& height);
 SDL_Window* PfWindowHandle(int number);
+// Makes a window, or where windows are kept (PfKeepsWindows) takes the kept
+// one and gives it the title, size, border and full-screen state asked for.
 SDL_Window* PfCreateWindow(const std::string& title, int x, int y, int width, int height, Uint32 flags);
+// Closes a window: destroys it, or keeps it for the next PfCreateWindow.
+void PfReleaseWindow(SDL_Window* window);
+// The kept window made over as PfCreateWindow asks, or nullptr when none is kept.
+SDL_Window* PfReopenKeptWindow(const std::string& title, int x, int y, int width, int height, Uint32 flags);
+// True where the video driver is Wayland. There a window is kept rather than
+// destroyed, and a borderless window covers its output in the compositor's
+// full-screen state (a client cannot place its window over the desktop's panel).
+bool PfKeepsWindows();

@@ -6,17 +6,62 @@ SDL_Window* PfWindowHandle(int number) {
     return window ? window->window : nullptr;
 }
 
+static bool OnWayland() {
+    const char* driver = PfVideo.videoUp ? SDL_GetCurrentVideoDriver() : nullptr;
+    return driver && SDL_strcasecmp(driver, "wayland") == 0;
+}
+
+// SDL 2.26 on Wayland leaves a destroyed window's decoration frame (libdecor)
+// behind with the freed window as its owner, and the frame's next event crashes
+// the program. So a window there is kept while the game runs and a new one is the
+// old one changed in place, which also spares the player a window that vanishes
+// and comes back.
+bool PfKeepsWindows() { return OnWayland() || PfVideo.keepWindowsForTests; }
+
+void PfKeepWindowsForTests(int keep) { PfVideo.keepWindowsForTests = keep != 0; }
+
+void PfReleaseWindow(SDL_Window* window) {
+    if (!window) return;
+    if (PfKeepsWindows() && !PfVideo.keptWindow) {
+        PfVideo.keptWindow = window;
+        return;
+    }
+    SDL_DestroyWindow(window);
+}
+
+SDL_Window* PfReopenKeptWindow(const std::string& title, int x, int y, int width, int height, Uint32 flags) {
+    SDL_Window* window = PfVideo.keptWindow;
+    if (!window) return nullptr;
+    PfVideo.keptWindow = nullptr;
+    SDL_SetWindowTitle(window, title.c_str());
+    SDL_SetWindowBordered(window, (flags & SDL_WINDOW_BORDERLESS) ? SDL_FALSE : SDL_TRUE);
+    if ((flags & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP) {
+        SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    } else {
+        // Out of the full-screen state first: a size asked for during it would
+        // only be remembered for later.
+        SDL_SetWindowFullscreen(window, 0);
+        SDL_SetWindowSize(window, width, height);
+        SDL_SetWindowPosition(window, x, y);
+    }
+    if (!(flags & SDL_WINDOW_HIDDEN)) SDL_ShowWindow(window);
+    return window;
+}
+
 static void DestroyWindow(PfWindow& window) {
     if (!window.window) return;
     // The screen drawn in this window goes with it.
     if (PfVideo.screenWindow == window.window) PfCloseRenderer();
-    SDL_DestroyWindow(window.window);
+    PfReleaseWindow(window.window);
     window.window = nullptr;
 }
 
 void PfCloseAllWindows() {
     PfTableForEach(PfVideo.windows, [](PfWindow& w) { DestroyWindow(w); });
     PfVideo.windows = PfTable<PfWindow>();
+    // The layer is going down: nothing is kept any longer.
+    if (PfVideo.keptWindow) SDL_DestroyWindow(PfVideo.keptWindow);
+    PfVideo.keptWindow = nullptr;
 }
 
 int OpenGameWindow(int number, int x, int y, int width, int height, const std::string& title, int flags) {
@@ -24,6 +69,9 @@ int OpenGameWindow(int number, int x, int y, int width, int height, const std::s
     // A framed window has a title bar but keeps its size; a borderless one is a bare pop-up.
     Uint32 sdlFlags = (flags & WINDOW_HIDDEN) ? SDL_WINDOW_HIDDEN : SDL_WINDOW_SHOWN;
     if (flags & WINDOW_BORDERLESS) sdlFlags |= SDL_WINDOW_BORDERLESS;
+    // A Wayland client cannot place its window over the desktop's panel; the
+    // compositor's full-screen state covers the whole output.
+    if ((flags & WINDOW_BORDERLESS) && OnWayland()) sdlFlags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
     if (flags & WINDOW_CENTRED) {
         x = SDL_WINDOWPOS_CENTERED_DISPLAY(0);
         y = SDL_WINDOWPOS_CENTERED_DISPLAY(0);

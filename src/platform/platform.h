@@ -45,6 +45,9 @@ int PfIsHeadless();
 // Test hook: the size the headless backend reports for desktop 0 (0, 0 = the
 // driver's own; negative = a desktop that reports a size of 0).
 void PfSetHeadlessDesktopSize(int width, int height);
+// Test hook: the headless backend treats windows as on Wayland: a closed window
+// is kept and opened again in place, and a borderless one is a full screen.
+void PfKeepWindowsForTests(int keep);
 // Test hook: how many objects of one kind exist now, numbered and handled alike
 // (leak checks across a display rebuild).
 enum { PF_OBJECTS_SPRITES = 1, PF_OBJECTS_IMAGES = 2, PF_OBJECTS_FONTS = 3 };
@@ -211,6 +214,8 @@ int SoundStatus(int number, int channel);
 void PauseSoundClip(int number, int channel);
 void ResumeSoundClip(int number, int channel);
 void StopSoundClip(int number, int channel);
+// The open sound device's id as the system numbers it (the id its removal
+// names), 0 while there is none.
 int PfSoundDeviceOpen();
 // Mixes the next frames of stereo 16-bit output at 44100 Hz into out. The device
 // callback uses it; with no device, tests call it to step playback.
@@ -218,11 +223,10 @@ void PfMixSound(int16_t* out, int frames);
 
 // The sound output device can go away (a headset unplugged) and come back, or
 // another can be plugged in: playback then goes on silently, following the
-// clock, and moves to the device as soon as one can be opened again.
-// Test input, the same path as SDL's device events: the open device removed
-// (whatever its id), and a device added.
-void PfInjectSoundDeviceRemoved();
-void PfInjectSoundDeviceAdded();
+// clock, and moves to the device as soon as one can be opened again: when a
+// device is added, and every few seconds in the time a frame has to spare.
+// Test hook: how long a lost device waits before it is tried again.
+void PfSetSoundRetryInterval(int milliseconds);
 
 // ---------------------------------------------------------------------------
 // Keyboard and mouse
@@ -255,6 +259,10 @@ int KeyReleased(int key);  // 1 exactly once, in the first snapshot after the ke
 int KeyTyped(int key);
 // 1 in the snapshot in which the key went down, never on its repeats.
 int KeyPressed(int key);
+// The keys down in the last snapshot come up unseen: their next release shows in
+// no snapshot. For a screen change, so that a key pressed on one screen does not
+// act on the next one when it is let go.
+void ForgetHeldKeys();
 
 enum { MOUSE_LEFT = 1, MOUSE_RIGHT = 2, MOUSE_MIDDLE = 3 };
 void ReadMouse();
@@ -386,6 +394,9 @@ int WriteWholeFile(const std::string& path, const void* data, size_t size);
 // The same, atomically: a temporary file beside the target, flushed to disk, renamed
 // over it. On failure (0) the old file is untouched and no temporary file is left.
 int ReplaceWholeFile(const std::string& path, const void* data, size_t size);
+// Removes what a replacement of path cut short left beside it: the temporary
+// files (path + "." + six letters or digits) that were never renamed over it.
+void RemoveUnfinishedReplacements(const std::string& path);
 // Sequential writing (the log): a handle, 0 on failure.
 int CreateFileForWriting(const std::string& path);
 int WriteToFile(int handle, const void* data, size_t size);  // 1 when everything was written

@@ -53,7 +53,7 @@ extern PlayState Play;
 struct PointerWatch {
     int LastX = 0;
     int LastY = 0;
-    int LastLeftDown = 0;
+    int LastButtons = 0;  // one bit per button, 1 << MOUSE_LEFT and so on
     int Hidden = 0;  // the keys are in use: no pointer image, no window cursor
 };
 extern PointerWatch Pointer;

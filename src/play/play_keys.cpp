@@ -94,13 +94,15 @@ void NoticeMouse() {
     const bool fullScreen = App.Settings.GameScreen == ScreenFullscreen;
     const int x = PointerX();
     const int y = PointerY();
-    // The windowed modes learn of presses from window events, which PickUpPiece answers.
-    const int leftDown = fullScreen ? MouseButton(MOUSE_LEFT) : 0;
+    // Any button: the right and middle ones do nothing else in the game, but
+    // the player pressing one has taken up the mouse.
+    int buttons = 0;
+    for (int b = MOUSE_LEFT; b <= MOUSE_MIDDLE; ++b) buttons |= MouseButton(b) ? 1 << b : 0;
     const bool moved = x != Pointer.LastX || y != Pointer.LastY;
-    const bool pressed = leftDown && !Pointer.LastLeftDown;
+    const bool pressed = (buttons & ~Pointer.LastButtons) != 0;
     Pointer.LastX = x;
     Pointer.LastY = y;
-    Pointer.LastLeftDown = leftDown;
+    Pointer.LastButtons = buttons;
     if (moved) Pointer.Hidden = 0;
     if ((moved || pressed) && App.ScreenState == StatePlaying) PutKeyPieceBack();
     // A full screen draws the pointer image itself and leaves it out while hidden.

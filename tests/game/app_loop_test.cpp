@@ -3,6 +3,8 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <ctime>
+#include <fstream>
 
 #include "app/spine.h"
 #include "audio/audio.h"
@@ -145,6 +147,38 @@ TEST(QuitSignals, ASecondSignalEndsTheProcessAtOnce) {
     }
 }
 
+// A signal landing at any instant of the loop's look at the flag is seen, never
+// lost: a timer sends SIGTERM at a varying moment while the loop asks and asks.
+TEST(QuitSignals, ASignalLandingWhileTheLoopLooksIsNeverLost) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            timer_t timer;
+            sigevent sent{};
+            sent.sigev_notify = SIGEV_SIGNAL;
+            sent.sigev_signo = SIGTERM;
+            if (timer_create(CLOCK_MONOTONIC, &sent, &timer) != 0) std::exit(2);
+            for (int round = 0; round < 8000; ++round) {
+                PfInstallQuitSignals();
+                itimerspec when{};
+                when.it_value.tv_nsec = 20000 + round % 64 * 997;
+                timer_settime(timer, 0, &when, nullptr);
+                int seen = 0;
+                // Once the timer is seen expired its signal has been handled; the
+                // next thousand looks must find it.
+                for (int expired = 0; seen == 0 && expired < 2;) {
+                    for (int i = 0; i < 1000 && seen == 0; ++i) seen = PfQuitSignalled();
+                    itimerspec left{};
+                    timer_gettime(timer, &left);
+                    if (left.it_value.tv_sec == 0 && left.it_value.tv_nsec == 0) ++expired;
+                }
+                if (seen != SIGTERM) std::exit(1);
+            }
+            std::exit(42);
+        },
+        testing::ExitedWithCode(42), "");
+}
+
 TEST_F(MainLoop, BorderlessDeactivationMinimisesUnlessAReopenIsPending) {
     StartAtMainMenu();  // borderless
     ASSERT_EQ(TrackStatus(SndMenuTrack), SOUND_PLAYING);
@@ -203,6 +237,20 @@ TEST_F(MainLoop, PortableModeKeepsEverythingBesideTheProgram) {
     App.QuitRequested = 1;
     ShutDown();
     EXPECT_FALSE(FileExists(Folders.dataHome + "dawnwhistle game studio"));
+    EXPECT_TRUE(FileExists(Folders.gameDir + "Prismoria.prefs"));
+    // A save cut short leaves its temporary files: the next start removes them
+    // from the folder it saves to, and nothing else.
+    const std::vector<std::string> unfinished = {"Prismoria.prefs.a1B2c3", "Prismoria.scores.Zz9Yy8"};
+    const std::vector<std::string> kept = {"Prismoria.prefs.notes", "Prismoria.prefs.a1B2c3.bak",
+                                           "Prismoria.scores.a-b_c.", "Prismoria.log.a1B2c3"};
+    for (const auto* names : {&unfinished, &kept}) {
+        for (const std::string& name : *names) std::ofstream(Folders.gameDir + name) << "x";
+    }
+    std::ofstream(Folders.dataHome + unfinished[0]) << "x";
+    LaunchGame(options);
+    for (const std::string& name : unfinished) EXPECT_FALSE(FileExists(Folders.gameDir + name)) << name;
+    for (const std::string& name : kept) EXPECT_TRUE(FileExists(Folders.gameDir + name)) << name;
+    EXPECT_TRUE(FileExists(Folders.dataHome + unfinished[0])) << "another folder's files are not the game's";
     EXPECT_TRUE(FileExists(Folders.gameDir + "Prismoria.prefs"));
 }
 

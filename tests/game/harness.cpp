@@ -102,6 +102,7 @@ void LaunchGame(const HarnessOptions& options) {
     SetCommandLine(int(ArgumentPointers.size()), ArgumentPointers.data());
     PfSelectBackend(PF_BACKEND_HEADLESS);
     PfSetHeadlessDesktopSize(options.desktopWidth, options.desktopHeight);
+    PfKeepWindowsForTests(options.keepWindows);
     PfSeedRandomForTests(1234);
     Start.GameDir = Folders.gameDir;
     StartUp();

@@ -2,6 +2,7 @@
 // tray piece onto the board, moving, placing, refusals, putting back, the mouse taking over, whole games.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "audio/audio.h"
@@ -232,18 +233,22 @@ TEST_F(KeyboardPlay, GamepadMovesAPiece) {
 // Keys and the mouse in one frame: the mouse acts first and wins; never two
 // pieces carried, never a slot showing empty with its piece gone.
 TEST_F(KeyboardPlay, MouseAndKeysInOneFrame) {
+    constexpr int Rests = -2;
     struct Case {
         const char* what;
         int keySlotBefore;  // -1: nothing carried by keys
-        int pressSlot;      // -1: the pointer only moves onto the board
+        int pressSlot;      // -1: the pointer only moves onto the board; Rests: a press where it is
         int key;
         int dragSlot;  // the mouse's piece afterwards, -1 none
+        int button = MOUSE_LEFT;
     };
     const Case cases[] = {
         {"press on the key piece's slot and another number", 0, 0, KEY_2, 0},
         {"press on a slot and a number", -1, 1, KEY_1, 1},
         {"a movement and Return", 0, -1, KEY_RETURN, -1},
         {"press on another slot and Backspace", 0, 2, KEY_BACKSPACE, 2},
+        {"a right press where the pointer rests", 0, Rests, KEY_NONE, -1, MOUSE_RIGHT},
+        {"a middle press where the pointer rests", 1, Rests, KEY_NONE, -1, MOUSE_MIDDLE},
     };
     for (int screen : {ScreenBorderless, ScreenFullscreen}) {
         StartPlaying(screen, ModeEasy, SizeSmall);
@@ -252,10 +257,11 @@ TEST_F(KeyboardPlay, MouseAndKeysInOneFrame) {
             SCOPED_TRACE(std::string(c.what) + (screen == ScreenFullscreen ? ", full screen" : ", borderless"));
             if (c.keySlotBefore >= 0) TapKey(KEY_1 + c.keySlotBefore);
             ASSERT_EQ(Play.KeyCarried, c.keySlotBefore >= 0);
-            const int x = c.pressSlot >= 0 ? SlotCentreX(c.pressSlot) : CellAt(1, 1).x;
-            const int y = c.pressSlot >= 0 ? SlotCentreY(c.pressSlot) : CellAt(1, 1).y;
+            const bool rests = c.pressSlot == Rests;
+            const int x = rests ? PointerX() : c.pressSlot >= 0 ? SlotCentreX(c.pressSlot) : CellAt(1, 1).x;
+            const int y = rests ? PointerY() : c.pressSlot >= 0 ? SlotCentreY(c.pressSlot) : CellAt(1, 1).y;
             PfInjectMouseMove(x, y);
-            if (c.pressSlot >= 0) PfInjectMouseButton(MOUSE_LEFT, 1);
+            if (c.pressSlot >= 0 || rests) PfInjectMouseButton(c.button, 1);
             PfInjectKey(c.key, 1);
             PfInjectKey(c.key, 0);
             RunFrames(1);
@@ -266,6 +272,7 @@ TEST_F(KeyboardPlay, MouseAndKeysInOneFrame) {
             }
             EXPECT_EQ(SlotsShownEmpty(), c.dragSlot >= 0);
             EXPECT_EQ(GameVars.Moves, 0);
+            PfInjectMouseButton(c.button, 0);
             ReleaseAt(x, y);  // over a slot: no cell, the piece goes back
             EXPECT_EQ(SlotsShownEmpty(), 0);
         }
@@ -302,8 +309,49 @@ TEST_F(KeyboardPlay, KeysHideThePointerUntilTheMouseMoves) {
         MoveTo(8, 8);
         EXPECT_TRUE(pointerShown());
         EXPECT_EQ(Play.KeyCarried, 0);
+        // Hidden, the pointer resting over the in-game menu's RESTART takes no
+        // highlight there: the first Down goes to RESUME. A movement takes it.
+        const MenuButton& restart = MenuScreenFor(StateInGameMenu).buttons[2];
+        MoveTo((restart.hitX1 + restart.hitX2) / 2, (restart.hitY1 + restart.hitY2) / 2);
+        TapKey(KEY_1);
+        TapKey(KEY_ESCAPE);
+        RunFrames(1);
+        ASSERT_EQ(App.ScreenState, StateInGameMenu);
+        EXPECT_EQ(Menus.InGameHover, 0);
+        TapKey(KEY_DOWN);
+        EXPECT_EQ(Menus.InGameHover, 1);
+        MoveTo((restart.hitX1 + restart.hitX2) / 2 + 1, (restart.hitY1 + restart.hitY2) / 2);
+        EXPECT_EQ(Menus.InGameHover, 2);
         StopHarness();
     }
+}
+
+// A key's release belongs to the screen where the key went down: Return, or
+// the controller's A, pressed on the in-game menu's RESUME and let go back in
+// the game, neither places the carried piece nor tries to.
+TEST_F(KeyboardPlay, AKeyLetGoOnTheNextScreenDoesNotActThere) {
+    StartPlaying(ScreenBorderless, ModeEasy, SizeSmall);
+    const int pad = PfAttachVirtualPad();
+    ASSERT_NE(pad, 0);
+    const auto returnKey = [](int down) { PfInjectKey(KEY_RETURN, down); };
+    const auto buttonA = [pad](int down) { PfSetVirtualPadButton(pad, PF_PAD_A, down); };
+    for (const auto& hold : {std::function<void(int)>(returnKey), std::function<void(int)>(buttonA)}) {
+        GiveSlot(0, 9);
+        TapKey(KEY_1);
+        TapKey(KEY_ESCAPE);
+        TapKey(KEY_DOWN);
+        ASSERT_EQ(Menus.InGameHover, 1);
+        hold(1);
+        RunFrames(1);
+        ASSERT_EQ(App.ScreenState, StatePlaying) << "RESUME acts on the press";
+        hold(0);
+        RunFrames(2);
+        EXPECT_EQ(Play.KeyCarried, 1);
+        EXPECT_EQ(GameVars.Moves, 0);
+        EXPECT_FALSE(RefusedSoundPlaying());
+        PutKeyPieceBack();
+    }
+    PfDetachVirtualPad(pad);
 }
 
 // A virtual controller through the system's controller path: right shoulder

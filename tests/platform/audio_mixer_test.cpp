@@ -1,4 +1,5 @@
 // audio_mixer_test.cpp: playback channels: loop, pause, resume, stop, volume, overlap, saturation.
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -273,12 +274,15 @@ TEST(SoundWithDevice, CallbackPlaysSoundsToTheDevice) {
     std::filesystem::remove(output);
 }
 
-// The device going away and coming back, through the same path as SDL's device
-// events, with SDL's disk driver standing in for a device: playback goes on by
-// the clock meanwhile (a one-shot still ends, the looped track keeps its
-// channel), a device that cannot be opened leaves it so, and the next one that
-// can takes the playback over, heard again in its output.
-TEST(SoundWithDevice, DeviceRemovedPlaysOnSilentlyAndTheNextDeviceTakesOver) {
+// The device going away and coming back through SDL's own events, naming real
+// device ids, with SDL's disk driver standing in for a device: the removal of
+// another device or of a capture device changes nothing; its own removal leaves
+// playback on the clock (a one-shot still ends, the looped track keeps its
+// channel); a capture device added, or a device that cannot be opened, leaves it
+// so; the next output device added takes the playback over, heard in its
+// output. When the device comes back unannounced (a sound server restarted), a
+// frame with time to spare finds it once the last try is a while old.
+TEST(SoundWithDevice, DeviceRemovedPlaysOnSilentlyAndTheDeviceComingBackTakesOver) {
     const std::string output = std::string(PRISMORIA_TEST_TMP) + "/audio_device_return.raw";
     std::filesystem::create_directories(PRISMORIA_TEST_TMP);
     std::filesystem::remove(output);
@@ -286,7 +290,8 @@ TEST(SoundWithDevice, DeviceRemovedPlaysOnSilentlyAndTheNextDeviceTakesOver) {
     setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
     PfSelectBackend(PF_BACKEND_SYSTEM);
     ASSERT_EQ(InitSound(), 1);
-    if (!PfSoundDeviceOpen()) {
+    const int device = PfSoundDeviceOpen();
+    if (device == 0) {
         PfShutdown();
         setenv("SDL_AUDIODRIVER", "dummy", 1);
         GTEST_SKIP() << "SDL offers no disk audio driver here";
@@ -294,8 +299,20 @@ TEST(SoundWithDevice, DeviceRemovedPlaysOnSilentlyAndTheNextDeviceTakesOver) {
     std::vector<uint8_t> ogg = MakeOggTone(44100, 2, 0.05, 440, 0.5);
     ASSERT_NE(LoadSoundBytes(0, ogg.data(), ogg.size()), 0);
     const int music = PlaySoundClip(0, SOUND_LOOP, 100);
+    const auto deviceEvent = [](Uint32 type, int which, int capture) {
+        SDL_Event e{};
+        e.type = type;
+        e.adevice.which = Uint32(which);
+        e.adevice.iscapture = Uint8(capture);
+        SDL_PushEvent(&e);
+        ReadKeyboard();  // takes SDL's events in, as every frame does
+    };
 
-    PfInjectSoundDeviceRemoved();
+    deviceEvent(SDL_AUDIODEVICEREMOVED, device + 1, 0);
+    EXPECT_EQ(PfSoundDeviceOpen(), device) << "another device went";
+    deviceEvent(SDL_AUDIODEVICEREMOVED, device, 1);
+    EXPECT_EQ(PfSoundDeviceOpen(), device) << "a capture device of the same number went";
+    deviceEvent(SDL_AUDIODEVICEREMOVED, device, 0);
     EXPECT_EQ(PfSoundDeviceOpen(), 0);
     const auto heardBytes = [&] { return std::filesystem::file_size(output); };
     const auto bytesAtRemoval = heardBytes();
@@ -305,15 +322,24 @@ TEST(SoundWithDevice, DeviceRemovedPlaysOnSilentlyAndTheNextDeviceTakesOver) {
     EXPECT_EQ(SoundStatus(0, music), SOUND_PLAYING);
     EXPECT_EQ(heardBytes(), bytesAtRemoval) << "nothing is written to a removed device";
 
+    deviceEvent(SDL_AUDIODEVICEADDED, 0, 1);
+    EXPECT_EQ(PfSoundDeviceOpen(), 0) << "a capture device came";
     // A device that fails to open (its file cannot be created): still silent, still playing.
     setenv("SDL_DISKAUDIOFILE", (output + ".missing/folder.raw").c_str(), 1);
-    PfInjectSoundDeviceAdded();
+    deviceEvent(SDL_AUDIODEVICEADDED, 0, 0);
     EXPECT_EQ(PfSoundDeviceOpen(), 0);
     EXPECT_EQ(SoundStatus(0, music), SOUND_PLAYING);
-
     setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
-    PfInjectSoundDeviceAdded();
-    ASSERT_EQ(PfSoundDeviceOpen(), 1);
+    deviceEvent(SDL_AUDIODEVICEADDED, 0, 0);
+    EXPECT_NE(PfSoundDeviceOpen(), 0);
+
+    // Gone again, and back without a word: not tried at once after the loss, then found.
+    deviceEvent(SDL_AUDIODEVICEREMOVED, PfSoundDeviceOpen(), 0);
+    FlipFrame();
+    EXPECT_EQ(PfSoundDeviceOpen(), 0) << "tried again only a while after the loss";
+    PfSetSoundRetryInterval(0);
+    FlipFrame();
+    ASSERT_NE(PfSoundDeviceOpen(), 0);
     EXPECT_EQ(SoundStatus(0, music), SOUND_PLAYING);
     // The reopened device writes its file afresh and fills it with the track.
     bool heard = false;

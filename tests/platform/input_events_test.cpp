@@ -1,4 +1,6 @@
 // input_events_test.cpp: keyboard snapshots, polled mouse, the window event queue and the pointer in a window.
+#include <SDL.h>
+
 #include <vector>
 
 #include "video_test_support.h"
@@ -52,6 +54,40 @@ TEST_F(InputTest, AKeyTappedBetweenSnapshotsIsStillReleased) {
     EXPECT_EQ(KeyReleased(KEY_ESCAPE), 0);
     EXPECT_EQ(KeyPushed(KEY_COUNT), 0);
     EXPECT_EQ(KeyPushed(-3), 0);
+}
+
+// Every key the game reads, from the scancode SDL reports for it: a wrong entry
+// in the key map would pass every test that injects the game's own key codes.
+TEST_F(InputTest, EachKeyTheGameUsesComesFromItsScancode) {
+    const struct {
+        SDL_Scancode scancode;
+        int key;
+    } kKeys[] = {
+        {SDL_SCANCODE_F2, KEY_F2}, {SDL_SCANCODE_M, KEY_M}, {SDL_SCANCODE_N, KEY_N}, {SDL_SCANCODE_ESCAPE, KEY_ESCAPE},
+        {SDL_SCANCODE_RETURN, KEY_RETURN}, {SDL_SCANCODE_KP_ENTER, KEY_PAD_ENTER}, {SDL_SCANCODE_SPACE, KEY_SPACE},
+        {SDL_SCANCODE_BACKSPACE, KEY_BACKSPACE}, {SDL_SCANCODE_TAB, KEY_TAB}, {SDL_SCANCODE_LSHIFT, KEY_LEFT_SHIFT},
+        {SDL_SCANCODE_RSHIFT, KEY_RIGHT_SHIFT}, {SDL_SCANCODE_LEFT, KEY_LEFT}, {SDL_SCANCODE_RIGHT, KEY_RIGHT},
+        {SDL_SCANCODE_UP, KEY_UP}, {SDL_SCANCODE_DOWN, KEY_DOWN}, {SDL_SCANCODE_1, KEY_1}, {SDL_SCANCODE_2, KEY_2},
+        {SDL_SCANCODE_3, KEY_3}, {SDL_SCANCODE_KP_1, KEY_PAD_1}, {SDL_SCANCODE_KP_2, KEY_PAD_2},
+        {SDL_SCANCODE_KP_3, KEY_PAD_3}, {SDL_SCANCODE_KP_PLUS, KEY_PAD_PLUS}, {SDL_SCANCODE_KP_MINUS, KEY_PAD_MINUS},
+    };
+    auto send = [](SDL_Scancode scancode, bool down) {
+        SDL_Event e{};
+        e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+        e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+        e.key.keysym.scancode = scancode;
+        ASSERT_EQ(SDL_PushEvent(&e), 1);
+    };
+    for (const auto& k : kKeys) {
+        send(k.scancode, true);
+        ReadKeyboard();
+        for (int key = KEY_NONE + 1; key < KEY_COUNT; ++key) {
+            EXPECT_EQ(KeyPushed(key), key == k.key) << SDL_GetScancodeName(k.scancode) << " held, key " << key;
+        }
+        send(k.scancode, false);
+        ReadKeyboard();
+        EXPECT_EQ(KeyReleased(k.key), 1) << SDL_GetScancodeName(k.scancode);
+    }
 }
 
 TEST_F(InputTest, KeysAreIndependent) {
@@ -397,16 +433,16 @@ TEST_F(InputTest, AControllerUnpluggedWhileHoldingLeavesOnlyWhatOthersHold) {
     PfSetVirtualPadButton(second, PF_PAD_A, 1);
     ReadKeyboard();
     EXPECT_EQ(PadCodesPushed(), (std::vector<int>{KEY_GAMEPAD_RIGHT, KEY_GAMEPAD_A, KEY_GAMEPAD_LEFT_SHOULDER}));
+    // What an unplugged controller held comes up without a release: nobody let
+    // go of it, so it must not act (a carried piece placed, a menu opened).
     PfDetachVirtualPad(first);
     ReadKeyboard();
     EXPECT_EQ(PadCodesPushed(), std::vector<int>{KEY_GAMEPAD_A}) << "the second controller still holds A";
-    EXPECT_EQ(PadCodesReleased(), (std::vector<int>{KEY_GAMEPAD_RIGHT, KEY_GAMEPAD_LEFT_SHOULDER}));
-    ReadKeyboard();
-    EXPECT_EQ(PadCodesReleased(), std::vector<int>{}) << "released once";
+    EXPECT_EQ(PadCodesReleased(), std::vector<int>{});
     PfDetachVirtualPad(second);
     ReadKeyboard();
     EXPECT_EQ(PadCodesPushed(), std::vector<int>{});
-    EXPECT_EQ(PadCodesReleased(), std::vector<int>{KEY_GAMEPAD_A});
+    EXPECT_EQ(PadCodesReleased(), std::vector<int>{});
     // Plugged in again while running: it acts at once.
     int again = PlugPad();
     PfSetVirtualPadButton(again, PF_PAD_B, 1);
