@@ -12,10 +12,14 @@
 
 namespace {
 
+// The layout this build installs below its prefix: the program's folder and the data folder.
+constexpr const char* Bin = PRISMORIA_INSTALL_BINDIR;
+constexpr const char* Data = PRISMORIA_INSTALL_DATADIR;
+
 struct FolderCase {
     const char* name;
     bool packBesideProgram;
-    bool packInstalled;  // in <prefix>/share/prismoria/
+    bool packInstalled;  // in the data folder
     bool prefsBesideProgram;
     const char* gameDir;  // relative to the prefix
     const char* saveTo;   // relative to the prefix, "" for the per-user folder
@@ -25,12 +29,12 @@ struct FolderCase {
 
 TEST(DataFolder, BesideTheProgramOrBelowThePrefix) {
     const FolderCase cases[] = {
-        {"build folder", true, false, false, "bin/", ""},
-        {"portable copy", true, false, true, "bin/", "bin/"},
-        {"installed", false, true, false, "share/prismoria/", ""},
-        {"installed, portable preferences", false, true, true, "share/prismoria/", "bin/"},
-        {"pack beside the program wins", true, true, false, "bin/", ""},
-        {"no pack anywhere", false, false, false, "bin/", ""},
+        {"build folder", true, false, false, Bin, ""},
+        {"portable copy", true, false, true, Bin, Bin},
+        {"installed", false, true, false, Data, ""},
+        {"installed, portable preferences", false, true, true, Data, Bin},
+        {"pack beside the program wins", true, true, false, Bin, ""},
+        {"no pack anywhere", false, false, false, Bin, ""},
     };
     const std::string root = std::string(PRISMORIA_TEST_TMP) + "/data_folder/";
     const char* oldDataHome = std::getenv("XDG_DATA_HOME");
@@ -41,21 +45,22 @@ TEST(DataFolder, BesideTheProgramOrBelowThePrefix) {
         // A blank in the prefix, as in "~/Games/My Games".
         const std::string prefix = root + "pre fix/";
         const std::string dataHome = root + "data/";
-        ASSERT_EQ(CreateFolderPath(prefix + "bin/"), 1);
-        ASSERT_EQ(CreateFolderPath(prefix + "share/prismoria/"), 1);
+        ASSERT_EQ(CreateFolderPath(prefix + Bin), 1);
+        ASSERT_EQ(CreateFolderPath(prefix + Data), 1);
         auto place = [&](bool wanted, const std::string& file, const char* text) {
             return !wanted || WriteWholeFile(prefix + file, text, std::strlen(text)) == 1;
         };
-        ASSERT_TRUE(place(c.packBesideProgram, "bin/Prismoria.data", "1zlp"));
-        ASSERT_TRUE(place(c.packInstalled, "share/prismoria/Prismoria.data", "1zlp"));
-        ASSERT_TRUE(place(c.prefsBesideProgram, "bin/Prismoria.prefs", ""));  // an empty file will do
+        ASSERT_TRUE(place(c.packBesideProgram, Bin + std::string("Prismoria.data"), "1zlp"));
+        ASSERT_TRUE(place(c.packInstalled, Data + std::string("Prismoria.data"), "1zlp"));
+        ASSERT_TRUE(place(c.prefsBesideProgram, Bin + std::string("Prismoria.prefs"), ""));  // an empty file will do
         setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
 
         App = AppState{};
-        Start.GameDir = prefix + "bin";
+        Start.GameDir = prefix + Bin;
+        Start.GameDir.pop_back();  // given without its separator
         FindFolders();
         ReadStartupPreferences();
-        EXPECT_EQ(App.ProgramDir, prefix + "bin/");
+        EXPECT_EQ(App.ProgramDir, prefix + Bin);
         EXPECT_EQ(App.GameDir, prefix + c.gameDir);
         const std::string userDir = dataHome + "dawnwhistle game studio/Prismoria/";
         EXPECT_EQ(App.SaveTo, *c.saveTo ? prefix + c.saveTo : userDir);

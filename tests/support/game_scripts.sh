@@ -72,23 +72,23 @@ bmp_pixel() {
     echo "$r $g $b"
 }
 
-# wait_for_main_menu [screen width]: screenshots (F2, into $work) until one shows the main
-# menu's panel of a 16:9 screen (1920 wide unless given): its fill colour above and below the
-# second button, where the intro shows the gem wall. The keys go to the window
+# wait_for_main_menu [screen width]: screenshots (F2, into $save_dir, else $work where a copy
+# saves) until one shows the main menu's panel of a 16:9 screen (1920 wide unless given): its fill
+# colour above and below the second button, where the intro shows the gem wall. The keys go to the window
 # $focus_window, given the focus before each, after a click in a corner of the
 # screen where no menu has a button (a compositor gives a client the keyboard
 # when it is clicked) unless focus_click is set but empty; the game runs as $pid.
 wait_for_main_menu() {
-    local shot width=${1:-1920}
+    local shot width=${1:-1920} dir=${save_dir:-$work}
     local x=$((960 * width / 1920)) above=$((460 * width / 1920)) below=$((605 * width / 1920))
     for _ in $(seq 1 90); do
-        rm -f "$work"/Prismoria\ *.bmp
+        rm -f "$dir"/Prismoria\ *.bmp
         xdotool windowfocus "$focus_window" 2>/dev/null
         [ -n "${focus_click-1}" ] && xdotool mousemove --window "$focus_window" 100 100 click 1 sleep 0.2
         xdotool key F2
         sleep 1
         kill -0 "$pid" 2>/dev/null || fail "the game ended before its main menu"
-        shot=$(ls "$work"/Prismoria\ *.bmp 2>/dev/null | head -n 1)
+        shot=$(ls "$dir"/Prismoria\ *.bmp 2>/dev/null | head -n 1)
         if [ -n "$shot" ] && [ "$(bmp_pixel "$shot" "$x" "$above")" = "38 35 32" ] &&
             [ "$(bmp_pixel "$shot" "$x" "$below")" = "38 35 32" ]; then
             rm -f "$shot"
@@ -97,7 +97,7 @@ wait_for_main_menu() {
     done
     # What a failure needs to be understood: where the log ended, who had the
     # focus, and whether the game was running or waiting.
-    tail -n 3 "$work"/Log\ *.log >&2 2>/dev/null
+    tail -n 3 "$dir"/Log\ *.log >&2 2>/dev/null
     echo "focus: $(xdotool getwindowfocus 2>&1), wanted: $focus_window" >&2
     ps -o pid,stat,pcpu,time,wchan:20,cmd -p "$pid" >&2
     fail "no main menu on the screen after 90 screenshots"
