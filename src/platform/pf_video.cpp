@@ -43,10 +43,7 @@ static bool SoftwareRendererChosen() {
 // Wayland keeps none: there SDL presents the software renderer's pixels through
 // a texture of an accelerated renderer, which it decides once, on the first
 // software renderer made, so the choice is made before that.
-static bool DriverHasWindowPixels() {
-    const char* driver = SDL_GetCurrentVideoDriver();
-    return !driver || SDL_strcasecmp(driver, "wayland") != 0;
-}
+static bool DriverHasWindowPixels() { return !PfOnWayland(); }
 
 // True when a renderer draws more pixels than its window's coordinates (a scaled
 // Wayland output): the software renderer would draw at the coordinates and the
@@ -221,7 +218,7 @@ int OpenGameScreen(int width, int height, int depth, const std::string& title, i
     CloseGameScreen();
     SDL_Window* window;
     if (PfIsHeadless()) {
-        window = PfCreateWindow(title, 0, 0, width, height, SDL_WINDOW_SHOWN);
+        window = SDL_CreateWindow(title.c_str(), 0, 0, width, height, SDL_WINDOW_SHOWN);
     } else {
         // The desktop's own mode is kept; the window simply covers the display.
         window = PfCreateWindow(title, SDL_WINDOWPOS_CENTERED_DISPLAY(0), SDL_WINDOWPOS_CENTERED_DISPLAY(0), width,

@@ -223,7 +223,6 @@ struct PfVideoState {
     // Where windows are never destroyed while the game runs (Wayland): the one
     // window closed last, kept to be opened again in place.
     SDL_Window* keptWindow = nullptr;
-    bool keepWindowsForTests = false;
 };
 
 struct PfInputState {
@@ -453,14 +452,15 @@ void PfPixelsToPointer(int& x, int& y);
 // Client size of the area the pointer is tracked in (the screen, else the window).
 void PfPointerArea(int& width, int& height);
 SDL_Window* PfWindowHandle(int number);
-// Makes a window, or where windows are kept (PfKeepsWindows) takes the kept
-// one and gives it the title, size, border and full-screen state asked for.
+// Makes a window, or on Wayland takes the kept one and gives it the title,
+// size, border and full-screen state asked for.
 SDL_Window* PfCreateWindow(const std::string& title, int x, int y, int width, int height, Uint32 flags);
-// Closes a window: destroys it, or keeps it for the next PfCreateWindow.
+// Closes a window: destroys it, or on Wayland keeps it for the next PfCreateWindow.
 void PfReleaseWindow(SDL_Window* window);
 // The kept window made over as PfCreateWindow asks, or nullptr when none is kept.
 SDL_Window* PfReopenKeptWindow(const std::string& title, int x, int y, int width, int height, Uint32 flags);
 // True where the video driver is Wayland. There a window is kept rather than
-// destroyed, and a borderless window covers its output in the compositor's
-// full-screen state (a client cannot place its window over the desktop's panel).
-bool PfKeepsWindows();
+// destroyed, a borderless window covers its output in the compositor's
+// full-screen state (a client cannot place its window over the desktop's panel),
+// and the window keeps no pixels of its own for the software renderer.
+bool PfOnWayland();

@@ -6,7 +6,7 @@ SDL_Window* PfWindowHandle(int number) {
     return window ? window->window : nullptr;
 }
 
-static bool OnWayland() {
+bool PfOnWayland() {
     const char* driver = PfVideo.videoUp ? SDL_GetCurrentVideoDriver() : nullptr;
     return driver && SDL_strcasecmp(driver, "wayland") == 0;
 }
@@ -16,13 +16,9 @@ static bool OnWayland() {
 // the program. So a window there is kept while the game runs and a new one is the
 // old one changed in place, which also spares the player a window that vanishes
 // and comes back.
-bool PfKeepsWindows() { return OnWayland() || PfVideo.keepWindowsForTests; }
-
-void PfKeepWindowsForTests(int keep) { PfVideo.keepWindowsForTests = keep != 0; }
-
 void PfReleaseWindow(SDL_Window* window) {
     if (!window) return;
-    if (PfKeepsWindows() && !PfVideo.keptWindow) {
+    if (PfOnWayland() && !PfVideo.keptWindow) {
         PfVideo.keptWindow = window;
         return;
     }
@@ -71,7 +67,7 @@ int OpenGameWindow(int number, int x, int y, int width, int height, const std::s
     if (flags & WINDOW_BORDERLESS) sdlFlags |= SDL_WINDOW_BORDERLESS;
     // A Wayland client cannot place its window over the desktop's panel; the
     // compositor's full-screen state covers the whole output.
-    if ((flags & WINDOW_BORDERLESS) && OnWayland()) sdlFlags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    if ((flags & WINDOW_BORDERLESS) && PfOnWayland()) sdlFlags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
     if (flags & WINDOW_CENTRED) {
         x = SDL_WINDOWPOS_CENTERED_DISPLAY(0);
         y = SDL_WINDOWPOS_CENTERED_DISPLAY(0);

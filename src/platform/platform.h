@@ -45,9 +45,6 @@ int PfIsHeadless();
 // Test hook: the size the headless backend reports for desktop 0 (0, 0 = the
 // driver's own; negative = a desktop that reports a size of 0).
 void PfSetHeadlessDesktopSize(int width, int height);
-// Test hook: the headless backend treats windows as on Wayland: a closed window
-// is kept and opened again in place, and a borderless one is a full screen.
-void PfKeepWindowsForTests(int keep);
 // Test hook: how many objects of one kind exist now, numbered and handled alike
 // (leak checks across a display rebuild).
 enum { PF_OBJECTS_SPRITES = 1, PF_OBJECTS_IMAGES = 2, PF_OBJECTS_FONTS = 3 };

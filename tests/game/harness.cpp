@@ -102,7 +102,6 @@ void LaunchGame(const HarnessOptions& options) {
     SetCommandLine(int(ArgumentPointers.size()), ArgumentPointers.data());
     PfSelectBackend(PF_BACKEND_HEADLESS);
     PfSetHeadlessDesktopSize(options.desktopWidth, options.desktopHeight);
-    PfKeepWindowsForTests(options.keepWindows);
     PfSeedRandomForTests(1234);
     Start.GameDir = Folders.gameDir;
     StartUp();

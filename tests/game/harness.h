@@ -25,8 +25,6 @@ struct HarnessOptions {
     // with noLanguages, no pack at all.
     std::vector<std::pair<std::string, std::string>> languages;
     bool noLanguages = false;
-    // Windows kept and opened again in place, as on Wayland.
-    bool keepWindows = false;
 };
 
 struct HarnessFolders {
